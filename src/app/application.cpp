@@ -1,0 +1,18 @@
+#include "app/application.h"
+
+#include "app/version.h"
+
+namespace koru::app {
+
+wizard::ProgramVersion programVersion() { return {kVersionMajor, kVersionMinor, kVersionPatch}; }
+
+Application::Application(wizard::ScreenHost& host, wizard::Dialogs& dialogs, bool unattended)
+    : m_dialogs(dialogs),
+      m_screens(programVersion()),
+      m_reporter(m_context, m_screens, host),
+      m_navigator(m_context, m_screens, host, dialogs, m_reporter) {
+    m_context.Unattended = unattended;
+    m_screens.attach({m_context, dialogs, m_navigator, m_reporter});
+}
+
+}  // namespace koru::app

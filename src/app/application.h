@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/screen_registry.h"
+#include "wizard/context.h"
+#include "wizard/error_console.h"
+#include "wizard/navigator.h"
+
+namespace koru::app {
+
+// The process: its Context, its screens, the navigator and the error reporter, over a host
+// (Qt or headless) and a dialog service.
+class Application {
+public:
+    Application(wizard::ScreenHost& host, wizard::Dialogs& dialogs, bool unattended);
+
+    wizard::Context& context() { return m_context; }
+    ScreenRegistry& screens() { return m_screens; }
+    wizard::Navigator& navigator() { return m_navigator; }
+    diag::ErrorReporter& reporter() { return m_reporter; }
+    wizard::Dialogs& dialogs() { return m_dialogs; }
+
+private:
+    wizard::Context m_context;
+    wizard::Dialogs& m_dialogs;
+    ScreenRegistry m_screens;
+    wizard::ConsoleReporter m_reporter;
+    wizard::Navigator m_navigator;
+};
+
+wizard::ProgramVersion programVersion();
+
+}  // namespace koru::app

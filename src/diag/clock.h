@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace koru::diag {
+
+// Fixed date and time formats shared by the logs and saved error reports, so that they do
+// not depend on the machine's locale.
+std::string shortDate();
+std::string shortTime();
+
+}  // namespace koru::diag

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "wizard/dialogs.h"
+
+namespace koru::ui {
+
+class QtDialogs : public wizard::Dialogs {
+public:
+    wizard::MsgResult messageBox(std::string_view text, wizard::MsgButtons buttons,
+                                 wizard::MsgIcon icon, std::string_view title) override;
+    std::string inputBox(std::string_view prompt, std::string_view title,
+                         std::string_view defaultText) override;
+    std::string openFile(const wizard::FileDialogRequest& request) override;
+    std::string saveFile(const wizard::FileDialogRequest& request) override;
+    void setBusy(bool busy) override;
+
+private:
+    bool m_busy = false;
+};
+
+}  // namespace koru::ui

@@ -1,0 +1,111 @@
+#include "ui/qt_host.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMoveEvent>
+#include <QTimer>
+
+#include "ui/widget_factory.h"
+
+namespace koru::ui {
+
+ScreenWidget::ScreenWidget(wizard::Screen& model, QtHost& host)
+    : QDialog(nullptr), m_host(host), m_model(&model) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void ScreenWidget::sync() {
+    if (!m_model) return;
+    setWindowTitle(QString::fromStdString(m_model->caption));
+    syncControls();
+}
+
+void ScreenWidget::handle(const std::function<void()>& handler) {
+    if (!m_model) return;
+    m_host.dispatch(handler);
+}
+
+void ScreenWidget::closeEvent(QCloseEvent* event) {
+    // The model decides: its close handler may cancel, and the host removes this window.
+    event->ignore();
+    if (!m_model) return;
+    wizard::ScreenId id = m_model->id();
+    m_host.dispatch([this, id] { m_host.application().navigator().requestClose(id); });
+}
+
+void ScreenWidget::reject() { close(); }
+
+void ScreenWidget::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (m_model && isVisible()) {
+        m_model->left = pos().x();
+        m_model->top = pos().y();
+    }
+}
+
+ScreenWidget& QtHost::widgetFor(wizard::Screen& screen) {
+    auto found = m_widgets.find(&screen);
+    if (found != m_widgets.end()) return *found->second;
+    ScreenWidget* widget = createScreenWidget(screen, *this);
+    m_widgets[&screen] = widget;
+    return *widget;
+}
+
+void QtHost::showScreen(wizard::Screen& screen) {
+    ScreenWidget& widget = widgetFor(screen);
+    screen.visible = true;
+    widget.sync();
+    widget.move(screen.left, screen.top);
+    widget.show();
+    widget.raise();
+    widget.activateWindow();
+}
+
+void QtHost::hideScreen(wizard::Screen& screen) {
+    screen.visible = false;
+    if (auto found = m_widgets.find(&screen); found != m_widgets.end()) found->second->hide();
+}
+
+void QtHost::unloadScreen(wizard::Screen& screen) {
+    screen.visible = false;
+    auto found = m_widgets.find(&screen);
+    if (found == m_widgets.end()) return;
+    ScreenWidget* widget = found->second;
+    m_widgets.erase(found);
+    widget->detach();
+    if (widget->isModal() && widget->isVisible()) widget->done(0);
+    widget->hide();
+    widget->deleteLater();
+}
+
+void QtHost::showModal(wizard::Screen& screen) {
+    ScreenWidget& widget = widgetFor(screen);
+    screen.visible = true;
+    widget.sync();
+    widget.setModal(true);
+    widget.exec();
+}
+
+void QtHost::refresh(wizard::Screen& screen) {
+    if (auto found = m_widgets.find(&screen); found != m_widgets.end()) found->second->sync();
+}
+
+void QtHost::noScreensLeft() {
+    // Queued, so that it also ends a loop that has not started yet.
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+}
+
+void QtHost::dispatch(const std::function<void()>& handler) {
+    ++m_handlerDepth;
+    try {
+        handler();
+    } catch (...) {
+        --m_handlerDepth;
+        throw;
+    }
+    if (--m_handlerDepth > 0) return;
+    for (auto& [screen, widget] : m_widgets) widget->sync();
+    m_application->screens().collectGarbage();
+}
+
+}  // namespace koru::ui

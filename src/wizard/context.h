@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/connection.h"
+#include "wizard/structure_level.h"
+
+namespace koru::wizard {
+
+// The process-wide record the screens share. Created empty in main and passed by reference.
+struct Context {
+    std::unique_ptr<db::Connection> SourceConnection;
+    std::unique_ptr<db::Connection> DestinationConnection;
+    std::string DestinConnString;
+    std::string DestinDBName;
+    bool SourceIsSQLServer = false;
+    bool NoBrackets = false;
+    bool LGEnabled = false;
+    bool EXLValid = false;
+    bool KBImport = false;
+    // Index 0 is unused: levels are numbered from 1.
+    std::vector<StructureLevel> Gstructures = std::vector<StructureLevel>(1);
+    std::int32_t GenParent = 0;
+    std::int16_t StyleID = 0;
+    std::string SourceCol;
+    std::string DestinCol;
+    std::int16_t EXLAppLinkID = 0;
+    std::int32_t KBCategoryID = 0;
+    bool Distinct = false;
+    std::int16_t UpdateMode = 0;
+    std::int32_t UpdateImportID = 0;
+    bool MoveIfNotInSource = false;
+    std::int16_t NewParentID = 0;
+    bool Unattended = false;
+    bool Unloading = false;
+
+    bool sourceOpen() const { return SourceConnection && SourceConnection->isOpen(); }
+    bool destinationOpen() const { return DestinationConnection && DestinationConnection->isOpen(); }
+};
+
+}  // namespace koru::wizard

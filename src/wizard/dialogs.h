@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace koru::wizard {
+
+// The Windows message-box button sets, icons and answers.
+enum class MsgButtons { OK, OKCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+enum class MsgResult { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+
+struct FileDialogRequest {
+    std::string title;
+    std::string fileName;     // proposed name
+    std::string filter;       // Windows form: "*.txt|*.txt"
+    std::string initialFolder;
+};
+
+// All that a screen shows or asks goes through this interface.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MsgResult messageBox(std::string_view text, MsgButtons buttons, MsgIcon icon,
+                                 std::string_view title) = 0;
+    // The typed text; "" when cancelled, as the Windows input box answers.
+    virtual std::string inputBox(std::string_view prompt, std::string_view title,
+                                 std::string_view defaultText) = 0;
+    // The chosen path; "" when cancelled.
+    virtual std::string openFile(const FileDialogRequest& request) = 0;
+    virtual std::string saveFile(const FileDialogRequest& request) = 0;
+    virtual void setBusy(bool busy) = 0;
+};
+
+}  // namespace koru::wizard

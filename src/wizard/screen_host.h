@@ -1,0 +1,58 @@
+#pragma once
+
+#include <vector>
+
+#include "wizard/screen.h"
+
+namespace koru::wizard {
+
+// Puts screen models on a display, or nowhere (headless).
+class ScreenHost {
+public:
+    virtual ~ScreenHost() = default;
+    virtual void showScreen(Screen& screen) = 0;
+    virtual void hideScreen(Screen& screen) = 0;
+    // The screen's window goes away for good; the model is discarded after this call.
+    virtual void unloadScreen(Screen& screen) = 0;
+    // Shows the screen modally; returns when it has been closed.
+    virtual void showModal(Screen& screen) = 0;
+    // A handler changed the model: mirror it.
+    virtual void refresh(Screen& /*screen*/) {}
+    // No screen is left: the process may end.
+    virtual void noScreensLeft() = 0;
+};
+
+// A host without a display, for the unattended run and for tests: records what happened.
+class HeadlessHost : public ScreenHost {
+public:
+    struct Event {
+        enum Kind { Show, Hide, Unload, Modal } kind;
+        ScreenId screen;
+        bool operator==(const Event&) const = default;
+    };
+
+    void showScreen(Screen& screen) override {
+        screen.visible = true;
+        m_events.push_back({Event::Show, screen.id()});
+    }
+    void hideScreen(Screen& screen) override {
+        screen.visible = false;
+        m_events.push_back({Event::Hide, screen.id()});
+    }
+    void unloadScreen(Screen& screen) override {
+        screen.visible = false;
+        m_events.push_back({Event::Unload, screen.id()});
+    }
+    // Nobody can answer a modal window here: it is recorded and returns at once.
+    void showModal(Screen& screen) override { m_events.push_back({Event::Modal, screen.id()}); }
+    void noScreensLeft() override { m_finished = true; }
+
+    const std::vector<Event>& events() const { return m_events; }
+    bool finished() const { return m_finished; }
+
+private:
+    std::vector<Event> m_events;
+    bool m_finished = false;
+};
+
+}  // namespace koru::wizard

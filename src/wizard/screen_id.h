@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string_view>
+
+namespace koru::wizard {
+
+// Every screen and dialog of the program, named as the navigator names them.
+enum class ScreenId {
+    frmWizIntro,
+    frmConn,
+    frmAnyOneThere,
+    frmMappings,
+    frmStructure,
+    frmStructureLinks,
+    frmDragMap,
+    frmRestoration,
+    frmDBSave,
+    Error_Handle,
+};
+
+inline constexpr ScreenId kAllScreens[] = {
+    ScreenId::frmWizIntro,    ScreenId::frmConn,           ScreenId::frmAnyOneThere,
+    ScreenId::frmMappings,    ScreenId::frmStructure,      ScreenId::frmStructureLinks,
+    ScreenId::frmDragMap,     ScreenId::frmRestoration,    ScreenId::frmDBSave,
+    ScreenId::Error_Handle,
+};
+
+constexpr std::string_view screenName(ScreenId id) {
+    switch (id) {
+        case ScreenId::frmWizIntro: return "frmWizIntro";
+        case ScreenId::frmConn: return "frmConn";
+        case ScreenId::frmAnyOneThere: return "frmAnyOneThere";
+        case ScreenId::frmMappings: return "frmMappings";
+        case ScreenId::frmStructure: return "frmStructure";
+        case ScreenId::frmStructureLinks: return "frmStructureLinks";
+        case ScreenId::frmDragMap: return "frmDragMap";
+        case ScreenId::frmRestoration: return "frmRestoration";
+        case ScreenId::frmDBSave: return "frmDBSave";
+        case ScreenId::Error_Handle: return "Error_Handle";
+    }
+    return "";
+}
+
+}  // namespace koru::wizard

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace koru::wizard {
+
+// One structure level of the mapping under edit, indexed by level ID from 1.
+struct StructureLevel {
+    std::string Name;
+    std::string ULink;
+    short ULinkID = 0;  // 0 for a top level
+    bool ULinkNumeric = false;
+    std::string DLink;
+    short StyleID = 0;
+    bool bottomLevel = false;
+    std::string joinCondition;
+    short assetDetailKind = 0;  // 0, 1 or 2
+    std::string levelQuery;
+    std::string notInSourceCondition;
+};
+
+}  // namespace koru::wizard

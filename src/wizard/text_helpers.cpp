@@ -1,0 +1,70 @@
+#include "wizard/text_helpers.h"
+
+#include <algorithm>
+#include <charconv>
+#include <stdexcept>
+
+namespace koru::wizard {
+
+std::string UT_Bracket_Name(std::string_view name, bool noBrackets) {
+    if (noBrackets) return std::string(name);
+    std::string bracketed = "[";
+    for (char c : name) {
+        bracketed += c;
+        if (c == ']') bracketed += ']';  // the quoting SQL Server and SQLite read back as one "]"
+    }
+    bracketed += ']';
+    return bracketed;
+}
+
+std::string UT_Split_Table_Column(bool tablePart, std::string_view qualifiedName) {
+    std::size_t point = qualifiedName.find('.');
+    if (point == std::string_view::npos) return tablePart ? std::string(qualifiedName) : std::string{};
+    return std::string(tablePart ? qualifiedName.substr(0, point) : qualifiedName.substr(point + 1));
+}
+
+std::string UT_Remove_Quotes(std::string& text) {
+    std::replace(text.begin(), text.end(), '\'', '`');
+    std::replace(text.begin(), text.end(), '"', '`');
+    return text;
+}
+
+std::string UT_Remove_Quotes_Value(std::string_view text) {
+    std::string copy(text);
+    return UT_Remove_Quotes(copy);
+}
+
+void UT_Clean_Combo_Text(ComboBox& combo) {
+    int caret = combo.selStart;
+    UT_Remove_Quotes(combo.text);
+    combo.selStart = caret;
+}
+
+std::string UT_Key_Left(std::string_view key) {
+    std::size_t marker = key.find(kKeyMarker);
+    return std::string(marker == std::string_view::npos ? key : key.substr(0, marker));
+}
+
+std::string UT_Key_Right(std::string_view key) {
+    std::size_t marker = key.find(kKeyMarker);
+    if (marker == std::string_view::npos) return {};
+    return std::string(key.substr(marker + kKeyMarker.size()));
+}
+
+std::int16_t UT_Mapping_Row_ID(std::string_view key) {
+    std::size_t marker = key.rfind(kMappingRowMarker);
+    if (marker == std::string_view::npos) {
+        throw std::invalid_argument("no mapping row in key " + std::string(key));
+    }
+    std::string_view digits = key.substr(marker + kMappingRowMarker.size());
+    while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+    while (!digits.empty() && digits.back() == ' ') digits.remove_suffix(1);
+    std::int16_t id = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), id);
+    if (ec != std::errc{} || end != digits.data() + digits.size() || digits.empty()) {
+        throw std::invalid_argument("bad mapping row in key " + std::string(key));
+    }
+    return id;
+}
+
+}  // namespace koru::wizard
