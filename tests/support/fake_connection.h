@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ public:
     }
     void close() override {
         m_open = false;
-        ++closeCalls;
+        ++*closeCalls;
     }
     bool isOpen() const override { return m_open; }
     void execute(const std::string& sql) override { refuse(sql); }
@@ -31,7 +32,8 @@ public:
     const std::string& connectionString() const override { return m_connectionString; }
     const std::vector<db::ProviderError>& providerErrors() const override { return m_errors; }
 
-    int closeCalls = 0;
+    // Shared, so that a test can count closes after the connection is released.
+    std::shared_ptr<int> closeCalls = std::make_shared<int>(0);
 
 private:
     [[noreturn]] static void refuse(const std::string& what) {
