@@ -1,0 +1,97 @@
+#include "ui/qt_host.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "support/temp_home.h"
+#include "wizard/scripted_dialogs.h"
+
+namespace koru::ui {
+namespace {
+
+QPushButton* buttonCaptioned(const QString& caption) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible()) continue;
+        for (auto* button : window->findChildren<QPushButton*>()) {
+            if (button->text() == caption) return button;
+        }
+    }
+    return nullptr;
+}
+
+bool labelShown(const QString& text) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible()) continue;
+        for (auto* label : window->findChildren<QLabel*>()) {
+            if (label->text() == text && label->isVisible()) return true;
+        }
+    }
+    return false;
+}
+
+int visibleWindows() {
+    int count = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) count += window->isVisible() ? 1 : 0;
+    return count;
+}
+
+class QtHostTest : public ::testing::Test {
+protected:
+    QtHostTest() { host.attach(application); }
+
+    test::TempHome home;
+    wizard::ScriptedDialogs dialogs;
+    QtHost host;
+    app::Application application{host, dialogs, false};
+};
+
+TEST_F(QtHostTest, WindowsMirrorTheModelsAndClosingAsksTheQuitQuestion) {
+    host.dispatch([&] { application.navigator().start(wizard::ScreenId::frmWizIntro); });
+    EXPECT_TRUE(labelShown("Welcome to the Veltrane Data Import Utility"));
+    QPushButton* exitButton = buttonCaptioned("E&xit");
+    ASSERT_NE(exitButton, nullptr);
+    EXPECT_FALSE(buttonCaptioned("< &Back")->isEnabled());
+
+    dialogs.expectMessage("Are You Sure You Want To Quit?", wizard::MsgResult::No);
+    exitButton->click();
+    EXPECT_EQ(visibleWindows(), 1);
+
+    // The window frame's close goes through the same question.
+    dialogs.expectMessage("Are You Sure You Want To Quit?", wizard::MsgResult::Yes);
+    exitButton->window()->close();
+    EXPECT_EQ(dialogs.pending(), 0u);
+    EXPECT_EQ(visibleWindows(), 0);
+    EXPECT_TRUE(application.screens().loadedScreens().empty());
+}
+
+TEST_F(QtHostTest, TheConsoleIsModalUntilItsCloseButton) {
+    host.dispatch([&] { application.navigator().start(wizard::ScreenId::frmWizIntro); });
+    bool sawConsole = false;
+    QTimer::singleShot(0, [&] {
+        sawConsole = labelShown("Could Not Open TICKORDB database on srv");
+        if (QPushButton* details = buttonCaptioned("&Details")) details->click();
+        if (QPushButton* close = buttonCaptioned("&Close")) close->click();
+    });
+    host.dispatch([&] {
+        application.reporter().UT_Report_Error({-2147467259, "no such database"}, "frmConn:Connect_To_servers",
+                                               "Could Not Open TICKORDB database on srv");
+    });
+    // exec() returned: the console was closed by its button and is gone.
+    EXPECT_TRUE(sawConsole);
+    EXPECT_EQ(application.screens().find(wizard::ScreenId::Error_Handle), nullptr);
+    EXPECT_EQ(visibleWindows(), 1);
+}
+
+}  // namespace
+}  // namespace koru::ui
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
