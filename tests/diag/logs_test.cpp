@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "diag/messages.h"
+#include "support/recording_reporter.h"
 #include "support/temp_home.h"
 
 namespace koru::diag {
@@ -47,23 +48,8 @@ TEST(Logs, LoggingIntoAnUnwritableFolderDoesNotDisturbTheCaller) {
     EXPECT_NO_THROW(UT_Write_To_Internal_Log("lost"));
 }
 
-class RecordingReporter : public ErrorReporter {
-public:
-    void UT_Report_Error(const ErrorRecord& error, std::string_view location,
-                         std::string_view message) override {
-        reports.push_back({error.number, std::string(location), std::string(message)});
-    }
-    void Show_Form(std::string_view, std::string_view, const ErrorRecord&) override {}
-    struct Report {
-        std::int32_t number;
-        std::string location;
-        std::string message;
-    };
-    std::vector<Report> reports;
-};
-
 TEST(Messages, KnownNumbersGiveTheirTextAndUnknownOnesAreReported) {
-    RecordingReporter reporter;
+    test::RecordingReporter reporter;
     EXPECT_EQ(LS(444, reporter), "Are You Sure You Want To Quit?");
     EXPECT_EQ(LS(541, reporter) + std::string(kAppTitle) + LS(542, reporter),
               "You already have Veltrane Data Import Utility running!");
