@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/connection.h"
+
+namespace koru::db {
+
+enum class Product { Tickora, Ledgora };
+
+// The product tables the import reads and writes, for the embedded SQLite destination.
+// Tickora has no asset or external-application tables; Ledgora has both. Text columns keep
+// their declared widths and compare without regard to case, as on SQL Server; update
+// triggers on CIID, AssetCIID and AssetMaintain write the history tables while their row in
+// koru_trigger_switch is enabled.
+std::vector<std::string> sqliteProductSchema(Product product);
+
+void createProductSchema(Connection& destination, Product product);
+
+// Styles (one named "REQUEST"), categories, external applications and a few items, so that
+// the wizard has something to show and to import under.
+void addDemoContent(Connection& destination, Product product);
+
+}  // namespace koru::db
