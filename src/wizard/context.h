@@ -37,6 +37,12 @@ struct Context {
     bool Unattended = false;
     bool Unloading = false;
 
+    // Controls of one screen that rules of another read, kept here by their owner.
+    bool optEXE = false;              // connection screen: executing a saved mapping
+    std::string txtSConn;             // connection screen: source connection string
+    std::string cboProductText;       // connection screen: the product as listed
+    int chkSelectDistinct = 0;        // structure editor: select distinct rows (0 or 1)
+
     bool sourceOpen() const { return SourceConnection && SourceConnection->isOpen(); }
     bool destinationOpen() const { return DestinationConnection && DestinationConnection->isOpen(); }
 };
