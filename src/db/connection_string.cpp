@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "db/db_error.h"
+#include "diag/program_folder.h"
+
 namespace koru::db {
 namespace {
 
@@ -64,6 +67,379 @@ std::string maskPasswords(std::string_view text) {
         pos = end + 1;
     }
     return masked;
+}
+
+namespace {
+
+std::string lower(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return result;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::string_view trim(std::string_view text) {
+    auto begin = text.find_first_not_of(" \t\r\n");
+    if (begin == std::string_view::npos) return {};
+    auto end = text.find_last_not_of(" \t\r\n");
+    return text.substr(begin, end - begin + 1);
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+[[noreturn]] void malformed(const std::string& problem) {
+    // The value is never quoted back: it may be a password.
+    throw DbError(kErrGeneralFailure, "The connection string is malformed: " + problem + ".");
+}
+
+}  // namespace
+
+ConnectionString ConnectionString::parse(std::string_view text) {
+    ConnectionString parsed;
+    std::size_t pos = 0;
+    std::string previousKey;
+    while (pos < text.size()) {
+        if (isSpace(text[pos]) || text[pos] == ';') {
+            ++pos;
+            continue;
+        }
+        std::size_t equals = text.find('=', pos);
+        std::size_t semicolon = text.find(';', pos);
+        if (equals == std::string_view::npos ||
+            (semicolon != std::string_view::npos && semicolon < equals)) {
+            malformed(previousKey.empty() ? "its first entry has no '='"
+                                          : "an entry without '=' follows " + previousKey);
+        }
+        std::string key(trim(text.substr(pos, equals - pos)));
+        if (key.empty()) malformed("an entry has no key before '='");
+        pos = equals + 1;
+        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+
+        std::string value;
+        if (pos < text.size() && (text[pos] == '\'' || text[pos] == '"' || text[pos] == '{')) {
+            char close = text[pos] == '{' ? '}' : text[pos];
+            bool closed = false;
+            for (++pos; pos < text.size(); ++pos) {
+                if (text[pos] != close) {
+                    value += text[pos];
+                } else if (pos + 1 < text.size() && text[pos + 1] == close) {
+                    value += close;
+                    ++pos;
+                } else {
+                    closed = true;
+                    ++pos;
+                    break;
+                }
+            }
+            if (!closed) malformed("the value of " + key + " has an unbalanced quote");
+            while (pos < text.size() && isSpace(text[pos])) ++pos;
+            if (pos < text.size() && text[pos] != ';') {
+                malformed("text follows the quoted value of " + key);
+            }
+        } else {
+            std::size_t end = text.find(';', pos);
+            if (end == std::string_view::npos) end = text.size();
+            value = std::string(trim(text.substr(pos, end - pos)));
+            pos = end;
+        }
+        parsed.m_items.push_back({key, std::move(value)});
+        previousKey = key;
+    }
+    return parsed;
+}
+
+bool ConnectionString::has(std::string_view key) const { return get(key).has_value(); }
+
+std::optional<std::string> ConnectionString::get(std::string_view key) const {
+    for (const Item& item : m_items) {
+        if (equalsNoCase(item.key, key)) return item.value;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ConnectionString::getAny(
+    std::initializer_list<std::string_view> keys) const {
+    for (std::string_view key : keys) {
+        if (auto value = get(key)) return value;
+    }
+    return std::nullopt;
+}
+
+void ConnectionString::set(std::string_view key, std::string value) {
+    for (Item& item : m_items) {
+        if (equalsNoCase(item.key, key)) {
+            item.value = std::move(value);
+            return;
+        }
+    }
+    m_items.push_back({std::string(key), std::move(value)});
+}
+
+void ConnectionString::remove(std::string_view key) {
+    std::erase_if(m_items, [&](const Item& item) { return equalsNoCase(item.key, key); });
+}
+
+std::string ConnectionString::toOdbc() const {
+    std::string result;
+    for (const Item& item : m_items) {
+        if (!result.empty()) result += ';';
+        result += item.key;
+        result += '=';
+        const std::string& value = item.value;
+        bool braced = equalsNoCase(item.key, "Driver") ||
+                      value.find_first_of(";{}") != std::string::npos ||
+                      (!value.empty() && (isSpace(value.front()) || isSpace(value.back())));
+        if (!braced) {
+            result += value;
+            continue;
+        }
+        result += '{';
+        for (char c : value) {
+            result += c;
+            if (c == '}') result += '}';
+        }
+        result += '}';
+    }
+    return result;
+}
+
+DriverFamily driverFamilyOf(std::string_view driverNameOrPath) {
+    std::string name = lower(driverNameOrPath);
+    if (name.find("psqlodbc") != std::string::npos || name.find("postgres") != std::string::npos) {
+        return DriverFamily::PostgreSql;
+    }
+    if (name.find("sqlite") != std::string::npos) return DriverFamily::Sqlite;
+    if (name.find("tds") != std::string::npos) return DriverFamily::FreeTds;
+    if (name.find("sql server") != std::string::npos || name.find("msodbcsql") != std::string::npos) {
+        return DriverFamily::MsSql;
+    }
+    if (name.find("mysql") != std::string::npos || name.find("maria") != std::string::npos) {
+        return DriverFamily::MySql;
+    }
+    return DriverFamily::Other;
+}
+
+namespace {
+
+std::optional<int> connectTimeoutOf(const ConnectionString& parsed) {
+    auto text = parsed.getAny({"Connect Timeout", "Connection Timeout"});
+    if (!text) return std::nullopt;
+    try {
+        std::size_t used = 0;
+        int seconds = std::stoi(*text, &used);
+        if (used == text->size() && seconds >= 0) return seconds;
+    } catch (const std::exception&) {
+    }
+    malformed("Connect Timeout is not a number of seconds");
+}
+
+// Keys that only the OLE DB providers understand; the ODBC drivers get their own keys instead.
+constexpr std::string_view kOleDbOnlyKeys[] = {
+    "Provider", "Data Source", "Server", "Address", "Addr", "Network Address", "Initial Catalog",
+    "Database", "User ID", "UID", "Password", "PWD", "Integrated Security", "Trusted_Connection",
+    "Application Name", "Workstation ID", "Connect Timeout", "Connection Timeout",
+    "Persist Security Info", "Auto Translate", "Packet Size", "Use Procedure for Prepare",
+    "Use Encryption for Data", "Tag with column collation when possible", "Network Library",
+    "Locale Identifier", "Initial File Name", "Extended Properties", "Mode"};
+
+void addOdbcDefaults(ConnectionString& odbc, DriverFamily family) {
+    switch (family) {
+        case DriverFamily::PostgreSql:
+            // Without it psqlODBC holds the whole result set in memory.
+            if (!odbc.has("UseDeclareFetch")) odbc.set("UseDeclareFetch", "1");
+            break;
+        case DriverFamily::Sqlite:
+            // StepAPI streams rows instead of caching the result; NoCreat stops the driver
+            // creating an empty database in place of a missing source file.
+            if (!odbc.has("StepAPI")) odbc.set("StepAPI", "1");
+            odbc.set("NoCreat", "1");
+            break;
+        case DriverFamily::FreeTds:
+            // FreeTDS otherwise converts text to ISO-8859-1 and loses everything else.
+            if (!odbc.has("ClientCharset")) odbc.set("ClientCharset", "UTF-8");
+            break;
+        default:
+            break;
+    }
+}
+
+// The ODBC keys of an MSDASQL string: OLE DB names become the ODBC ones the provider passed on,
+// and Extended Properties (the ODBC string itself) is unpacked.
+ConnectionString odbcKeysOf(const ConnectionString& parsed) {
+    constexpr std::pair<std::string_view, std::string_view> kRenamed[] = {
+        {"Data Source", "DSN"}, {"User ID", "UID"}, {"Password", "PWD"},
+        {"Initial Catalog", "Database"}};
+    constexpr std::string_view kDropped[] = {"Provider", "Persist Security Info",
+                                             "Connect Timeout", "Connection Timeout"};
+    ConnectionString odbc;
+    auto add = [&](const std::string& key, const std::string& value) {
+        for (auto [oleDb, odbcName] : kRenamed) {
+            if (equalsNoCase(key, oleDb)) {
+                if (!odbc.has(odbcName)) odbc.set(odbcName, value);
+                return;
+            }
+        }
+        if (!odbc.has(key)) odbc.set(key, value);
+    };
+    for (const auto& item : parsed.items()) {
+        if (std::any_of(std::begin(kDropped), std::end(kDropped),
+                        [&](std::string_view key) { return equalsNoCase(key, item.key); })) {
+            continue;
+        }
+        if (equalsNoCase(item.key, "Extended Properties")) {
+            ConnectionString inner = ConnectionString::parse(item.value);
+            for (const auto& innerItem : inner.items()) add(innerItem.key, innerItem.value);
+        } else {
+            add(item.key, item.value);
+        }
+    }
+    return odbc;
+}
+
+OpenTarget translateSqlServer(const ConnectionString& parsed, const OdbcDriverCatalog& catalog) {
+    std::string driver;
+    if (auto chosen = catalog.mssqlDriverOverride(); chosen && !trim(*chosen).empty()) {
+        driver = std::string(trim(*chosen));
+    } else {
+        std::vector<std::string> installed = catalog.installedDrivers();
+        for (std::string_view candidate : kMssqlDrivers) {
+            if (std::any_of(installed.begin(), installed.end(),
+                            [&](const std::string& name) { return equalsNoCase(name, candidate); })) {
+                driver = candidate;
+                break;
+            }
+        }
+        if (driver.empty()) {
+            throw DbError(kErrProviderNotFound,
+                          "No SQL Server ODBC driver is installed (looked for ODBC Driver 18 for "
+                          "SQL Server, ODBC Driver 17 for SQL Server and FreeTDS); set "
+                          "KORU_MSSQL_DRIVER to the driver's name.");
+        }
+    }
+    DriverFamily family = driverFamilyOf(driver);
+    if (family == DriverFamily::Other) family = DriverFamily::MsSql;
+
+    ConnectionString odbc;
+    odbc.set("Driver", driver);
+    std::string server = parsed.getAny({"Data Source", "Server", "Address", "Addr",
+                                        "Network Address"}).value_or("");
+    if (server.empty()) malformed("it names no server (Data Source)");
+    if (auto comma = server.find(','); family == DriverFamily::FreeTds && comma != std::string::npos) {
+        // FreeTDS takes the port as a key of its own.
+        odbc.set("Server", std::string(trim(server.substr(0, comma))));
+        odbc.set("Port", std::string(trim(server.substr(comma + 1))));
+    } else {
+        odbc.set("Server", server);
+    }
+    if (auto database = parsed.getAny({"Initial Catalog", "Database"})) odbc.set("Database", *database);
+    std::string integrated = lower(parsed.getAny({"Integrated Security", "Trusted_Connection"})
+                                       .value_or(""));
+    if (integrated == "sspi" || integrated == "true" || integrated == "yes") {
+        odbc.set("Trusted_Connection", "yes");
+    } else {
+        if (auto user = parsed.getAny({"User ID", "UID"})) odbc.set("UID", *user);
+        if (auto password = parsed.getAny({"Password", "PWD"})) odbc.set("PWD", *password);
+    }
+    if (auto application = parsed.get("Application Name")) odbc.set("APP", *application);
+    if (auto workstation = parsed.get("Workstation ID")) odbc.set("WSID", *workstation);
+    for (const auto& item : parsed.items()) {
+        bool oleDbOnly = std::any_of(std::begin(kOleDbOnlyKeys), std::end(kOleDbOnlyKeys),
+                                     [&](std::string_view key) { return equalsNoCase(key, item.key); });
+        if (!oleDbOnly && !odbc.has(item.key)) odbc.set(item.key, item.value);
+    }
+    // Driver 18 encrypts and checks the certificate by default; the OLE DB provider did neither.
+    if (equalsNoCase(driver, kMssqlDrivers[0]) && !odbc.has("Encrypt") &&
+        !odbc.has("TrustServerCertificate")) {
+        odbc.set("TrustServerCertificate", "yes");
+    }
+    addOdbcDefaults(odbc, family);
+
+    OpenTarget target;
+    target.kind = OpenTarget::Kind::Odbc;
+    target.odbcString = odbc.toOdbc();
+    target.driver = family;
+    target.connectTimeout = connectTimeoutOf(parsed);
+    return target;
+}
+
+OpenTarget translateEmbedded(const ConnectionString& parsed, std::string_view folder) {
+    std::string database(trim(parsed.getAny({"Initial Catalog", "Database"}).value_or("")));
+    if (database.empty()) malformed("it names no database (Initial Catalog)");
+    if (database.find_first_of("/\\") != std::string::npos || database == "." || database == "..") {
+        malformed("the database name (Initial Catalog) holds a path separator");
+    }
+    std::string folderText(trim(folder));
+    if (folderText.empty()) malformed("the sqlite: data source names no folder");
+    OpenTarget target;
+    target.kind = OpenTarget::Kind::EmbeddedDestination;
+    target.file = diag::toNativeSeparatorsPath(folderText) / (database + ".db");
+    target.database = database;
+    target.connectTimeout = connectTimeoutOf(parsed);
+    return target;
+}
+
+}  // namespace
+
+OpenTarget translateConnectionString(std::string_view connectionString,
+                                     const OdbcDriverCatalog& catalog) {
+    ConnectionString parsed = ConnectionString::parse(connectionString);
+    std::string provider(trim(parsed.get("Provider").value_or("")));
+    bool odbcKeys = parsed.has("DSN") || parsed.has("Driver") || parsed.has("FileDSN");
+
+    if (startsWithNoCase(provider, "MSDASQL") || (provider.empty() && odbcKeys)) {
+        OpenTarget target;
+        target.kind = OpenTarget::Kind::Odbc;
+        target.connectTimeout = connectTimeoutOf(parsed);
+        ConnectionString odbc = odbcKeysOf(parsed);
+        if (!odbc.has("DSN") && !odbc.has("Driver") && !odbc.has("FileDSN")) {
+            malformed("it names no ODBC data source or driver (DSN or Driver)");
+        }
+        std::string driverName = odbc.get("Driver").value_or("");
+        if (driverName.empty()) {
+            std::string dsn = odbc.get("DSN").value_or("");
+            if (!dsn.empty()) driverName = catalog.driverOfDsn(dsn);
+        }
+        target.driver = driverFamilyOf(driverName);
+        addOdbcDefaults(odbc, target.driver);
+        target.odbcString = odbc.toOdbc();
+        return target;
+    }
+    if (provider.empty()) malformed("it names no provider, data source name or driver");
+
+    if (equalsNoCase(provider, "SQLite")) {
+        std::string file(trim(parsed.getAny({"Data Source", "Database"}).value_or("")));
+        if (file.empty()) malformed("it names no SQLite file (Data Source)");
+        OpenTarget target;
+        target.kind = OpenTarget::Kind::SqliteFile;
+        target.file = diag::toNativeSeparatorsPath(file);
+        target.connectTimeout = connectTimeoutOf(parsed);
+        return target;
+    }
+
+    if (startsWithNoCase(provider, "SQLOLEDB") || startsWithNoCase(provider, "SQLNCLI") ||
+        startsWithNoCase(provider, "MSOLEDBSQL")) {
+        std::string dataSource(trim(parsed.getAny({"Data Source", "Server"}).value_or("")));
+        if (startsWithNoCase(dataSource, "sqlite:")) {
+            return translateEmbedded(parsed, std::string_view(dataSource).substr(7));
+        }
+        return translateSqlServer(parsed, catalog);
+    }
+
+    throw DbError(kErrProviderNotFound,
+                  "Provider cannot be found: " + provider +
+                      " is not available here; connect through an ODBC driver (Driver=... or "
+                      "DSN=...) instead.");
 }
 
 }  // namespace koru::db

@@ -18,6 +18,13 @@ inline constexpr std::int32_t kErrPermissionDenied = static_cast<std::int32_t>(0
 inline constexpr std::int32_t kErrTimeout = static_cast<std::int32_t>(0x80040E31u);
 inline constexpr std::int32_t kErrIntegrityViolation = static_cast<std::int32_t>(0x80040E2Fu);
 inline constexpr std::int32_t kErrConnectionNotUsable = 3709;
+inline constexpr std::int32_t kErrDataOverflow = static_cast<std::int32_t>(0x80040E57u);
+inline constexpr std::int32_t kErrCanceled = static_cast<std::int32_t>(0x80040E4Eu);
+inline constexpr std::int32_t kErrNoCurrentRecord = 3021;  // before the first row or past the last
+inline constexpr std::int32_t kErrItemNotFound = 3265;   // no field of that name
+inline constexpr std::int32_t kErrObjectClosed = 3704;   // record set or statement closed
+inline constexpr std::int32_t kErrObjectOpen = 3705;     // opening what is already open
+inline constexpr std::int32_t kErrProviderNotFound = 3706;
 
 // One diagnostic record as the driver gave it.
 struct ProviderError {

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/connection.h"
+
+namespace koru::db {
+
+namespace odbc {
+class Session;
+}
+
+// Any database an ODBC driver reaches, through unixODBC: the sources, and a SQL Server
+// destination. Connects under the connection timeout even when the driver ignores it, and
+// stops statements that outlive the command timeout by cancelling them.
+class OdbcConnection : public Connection {
+public:
+    OdbcConnection();
+    ~OdbcConnection() override;
+
+    void open(const std::string& connectionString) override;
+    void close() override;
+    bool isOpen() const override;
+    void execute(const std::string& sql) override;
+    std::unique_ptr<Recordset> query(const std::string& sql) override;
+    std::vector<std::string> tables(ObjectType type) override;
+    std::vector<FieldInfo> columns(const std::string& table) override;
+    const std::string& connectionString() const override { return m_connectionString; }
+    const std::vector<ProviderError>& providerErrors() const override;
+
+    std::unique_ptr<Statement> prepare(const std::string& sql) override;
+    std::int64_t affectedRows() const override;
+    std::int64_t lastInsertId() override;
+    void beginTransaction() override;
+    void commit() override;
+    void rollback() override;
+    bool inTransaction() const override;
+    void cancel() override;
+    void setCommandTimeout(int seconds) override;
+    int commandTimeout() const override;
+    void setConnectionTimeout(int seconds) override;
+    std::string dbmsName() const override;
+    std::string identifierQuote() const override;
+
+private:
+    void endTransaction(bool commitWork);
+
+    std::shared_ptr<odbc::Session> m_session;
+    std::string m_connectionString;
+    int m_connectionTimeout = 15;
+};
+
+}  // namespace koru::db

@@ -1,0 +1,508 @@
+#include "db/sqlite_connection.h"
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <climits>
+#include <filesystem>
+#include <mutex>
+
+#include "db/ado_types.h"
+#include "db/connection_string.h"
+#include "db/error_map.h"
+#include "db/field_lookup.h"
+
+namespace koru::db {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Connection strings for SQLite never name an ODBC driver, so nothing is installed here.
+class NoOdbcDrivers : public OdbcDriverCatalog {
+public:
+    std::vector<std::string> installedDrivers() const override { return {}; }
+    std::string driverOfDsn(const std::string&) const override { return {}; }
+    std::optional<std::string> mssqlDriverOverride() const override { return std::nullopt; }
+};
+
+// A compiled statement, shared by the record sets it feeds so that closing the connection can
+// finalize it under them. `generation` changes whenever the statement runs anew.
+struct StatementHolder {
+    sqlite3_stmt* stmt = nullptr;
+    std::uint64_t generation = 0;
+    explicit StatementHolder(sqlite3_stmt* compiled) : stmt(compiled) {}
+    ~StatementHolder() {
+        if (stmt) sqlite3_finalize(stmt);
+    }
+    StatementHolder(const StatementHolder&) = delete;
+    StatementHolder& operator=(const StatementHolder&) = delete;
+};
+
+[[noreturn]] void throwClosed() {
+    throw DbError(kErrObjectClosed, "Operation is not allowed when the object is closed.");
+}
+
+}  // namespace
+
+struct SqliteSession {
+    std::mutex mutex;  // guards `db` against cancel() from another thread
+    sqlite3* db = nullptr;
+    std::vector<ProviderError> errors;
+    std::vector<std::weak_ptr<StatementHolder>> statements;
+    int commandTimeout = 30;
+    std::int64_t affected = -1;
+    Clock::time_point deadline;
+    bool deadlineArmed = false;
+    bool timedOut = false;
+
+    ~SqliteSession() { close(); }
+
+    void close() {
+        std::lock_guard lock(mutex);
+        if (!db) return;
+        for (auto& weak : statements) {
+            if (auto holder = weak.lock(); holder && holder->stmt) {
+                sqlite3_finalize(holder->stmt);
+                holder->stmt = nullptr;
+            }
+        }
+        statements.clear();
+        sqlite3_close(db);
+        db = nullptr;
+    }
+
+    void requireOpen(const std::string& sql) {
+        if (!db) {
+            throw DbError(kErrConnectionNotUsable,
+                          "The connection cannot be used to perform this operation. It is either "
+                          "closed or invalid in this context.",
+                          {}, sql);
+        }
+    }
+
+    [[noreturn]] void fail(int rc, const std::string& sql) {
+        errors = {{"", static_cast<long>(db ? sqlite3_extended_errcode(db) : rc),
+                   db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)}};
+        if ((rc & 0xff) == SQLITE_INTERRUPT && timedOut) {
+            throw DbError(kErrTimeout,
+                          "Query timeout expired after " + std::to_string(commandTimeout) +
+                              " seconds.",
+                          errors, sql);
+        }
+        throw makeDbError(Backend::Sqlite, errors, sql);
+    }
+
+    void check(int rc, const std::string& sql) {
+        if (rc != SQLITE_OK) fail(rc, sql);
+    }
+
+    static int onProgress(void* context) {
+        auto* session = static_cast<SqliteSession*>(context);
+        if (session->deadlineArmed && Clock::now() > session->deadline) {
+            session->timedOut = true;
+            return 1;
+        }
+        return 0;
+    }
+
+    void applyTimeout() {
+        // A command timeout of 0 waits without limit, as ADO's does.
+        long long ms = commandTimeout > 0 ? commandTimeout * 1000LL : INT_MAX;
+        sqlite3_busy_timeout(db, static_cast<int>(std::min<long long>(ms, INT_MAX)));
+    }
+
+    // One step under the command timeout; SQLITE_ROW or SQLITE_DONE, else throws.
+    int step(sqlite3_stmt* stmt, const std::string& sql) {
+        timedOut = false;
+        deadlineArmed = commandTimeout > 0;
+        deadline = Clock::now() + std::chrono::seconds(commandTimeout);
+        int rc = sqlite3_step(stmt);
+        deadlineArmed = false;
+        if (rc == SQLITE_ROW || rc == SQLITE_DONE) return rc;
+        fail(rc, sql);
+    }
+
+    // Compiles the first statement of `sql` from `cursor`; null when only blanks remain.
+    std::shared_ptr<StatementHolder> compile(const std::string& sql, const char*& cursor) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* end = sql.data() + sql.size();
+        const char* tail = nullptr;
+        int rc = sqlite3_prepare_v2(db, cursor, static_cast<int>(end - cursor), &stmt, &tail);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(stmt);
+            fail(rc, sql);
+        }
+        cursor = tail ? tail : end;
+        if (!stmt) return nullptr;
+        auto holder = std::make_shared<StatementHolder>(stmt);
+        std::erase_if(statements, [](const auto& weak) { return weak.expired(); });
+        statements.push_back(holder);
+        return holder;
+    }
+
+    // Runs a compiled statement to its end; the rows it changed itself (not its triggers).
+    std::int64_t runToEnd(sqlite3_stmt* stmt, const std::string& sql) {
+        std::int64_t totalBefore = sqlite3_total_changes64(db);
+        while (step(stmt, sql) == SQLITE_ROW) {
+        }
+        return sqlite3_total_changes64(db) != totalBefore ? sqlite3_changes64(db) : 0;
+    }
+
+    void bind(sqlite3_stmt* stmt, const std::vector<Value>& parameters, const std::string& sql) {
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        int expected = sqlite3_bind_parameter_count(stmt);
+        if (static_cast<std::size_t>(expected) != parameters.size()) {
+            throw DbError(kErrCommandText,
+                          "The statement takes " + std::to_string(expected) + " parameters, " +
+                              std::to_string(parameters.size()) + " were given.",
+                          {}, sql);
+        }
+        for (std::size_t i = 0; i < parameters.size(); ++i) {
+            int index = static_cast<int>(i + 1);
+            const Value& value = parameters[i];
+            int rc = SQLITE_OK;
+            if (auto* integer = std::get_if<std::int64_t>(&value)) {
+                rc = sqlite3_bind_int64(stmt, index, *integer);
+            } else if (auto* real = std::get_if<double>(&value)) {
+                rc = sqlite3_bind_double(stmt, index, *real);
+            } else if (auto* text = std::get_if<std::string>(&value)) {
+                rc = sqlite3_bind_text64(stmt, index, text->data(), text->size(), SQLITE_TRANSIENT,
+                                         SQLITE_UTF8);
+            } else if (auto* bytes = std::get_if<Bytes>(&value)) {
+                rc = sqlite3_bind_blob64(stmt, index, bytes->data(), bytes->size(), SQLITE_TRANSIENT);
+            } else {
+                rc = sqlite3_bind_null(stmt, index);
+            }
+            check(rc, sql);
+        }
+    }
+};
+
+namespace {
+
+class SqliteRecordset : public Recordset {
+public:
+    SqliteRecordset(std::shared_ptr<SqliteSession> session, std::shared_ptr<StatementHolder> holder,
+                    std::string sql)
+        : m_session(std::move(session)),
+          m_holder(std::move(holder)),
+          m_generation(m_holder->generation),
+          m_sql(std::move(sql)) {
+        sqlite3_stmt* stmt = m_holder->stmt;
+        // The first step runs the query, so that its failures surface here as they do from
+        // SQLExecute; it also gives expressions without a declared type their storage class.
+        m_firstIsRow = sqlite3_column_count(stmt) > 0 && m_session->step(stmt, m_sql) == SQLITE_ROW;
+        if (sqlite3_column_count(stmt) == 0) {
+            m_session->runToEnd(stmt, m_sql);
+            m_firstIsRow = false;
+        }
+        for (int i = 0; i < sqlite3_column_count(stmt); ++i) m_fields.push_back(describe(i));
+    }
+
+    using Recordset::value;
+
+    bool next() override {
+        sqlite3_stmt* stmt = live();
+        if (m_pendingFirst) {
+            m_pendingFirst = false;
+            m_hasRow = m_firstIsRow;
+            return m_hasRow;
+        }
+        if (!m_hasRow) return false;
+        m_session->errors.clear();
+        m_hasRow = false;
+        m_hasRow = m_session->step(stmt, m_sql) == SQLITE_ROW;
+        return m_hasRow;
+    }
+
+    std::size_t fieldCount() const override { return m_fields.size(); }
+
+    const FieldInfo& field(std::size_t position) const override {
+        checkFieldPosition(m_fields, position);
+        return m_fields[position];
+    }
+
+    std::optional<std::size_t> fieldIndex(std::string_view name) const override {
+        return findField(m_fields, name);
+    }
+
+    std::optional<std::string> value(std::size_t position) const override {
+        auto view = text(position);
+        return view ? std::optional<std::string>(std::string(*view)) : std::nullopt;
+    }
+
+    std::optional<std::string_view> text(std::size_t position) const override {
+        checkFieldPosition(m_fields, position);
+        sqlite3_stmt* stmt = live();
+        if (!m_hasRow || m_pendingFirst) {
+            throw DbError(kErrNoCurrentRecord,
+                          "Either BOF or EOF is True, or the current record has been deleted. "
+                          "Requested operation requires a current record.");
+        }
+        int column = static_cast<int>(position);
+        switch (sqlite3_column_type(stmt, column)) {
+            case SQLITE_NULL:
+                return std::nullopt;
+            case SQLITE_BLOB: {
+                const void* data = sqlite3_column_blob(stmt, column);
+                int size = sqlite3_column_bytes(stmt, column);
+                return std::string_view(static_cast<const char*>(data), static_cast<std::size_t>(size));
+            }
+            default: {
+                const unsigned char* data = sqlite3_column_text(stmt, column);
+                int size = sqlite3_column_bytes(stmt, column);
+                if (!data) m_session->fail(sqlite3_errcode(m_session->db), m_sql);
+                return std::string_view(reinterpret_cast<const char*>(data),
+                                        static_cast<std::size_t>(size));
+            }
+        }
+    }
+
+private:
+    sqlite3_stmt* live() const {
+        if (!m_holder->stmt || m_holder->generation != m_generation) throwClosed();
+        return m_holder->stmt;
+    }
+
+    FieldInfo describe(int column) const {
+        sqlite3_stmt* stmt = m_holder->stmt;
+        const char* declared = sqlite3_column_decltype(stmt, column);
+        int storageClass = m_firstIsRow ? sqlite3_column_type(stmt, column) : 0;
+        std::string declaredType = declared ? declared : "";
+        bool nullable = true;
+        const char* table = sqlite3_column_table_name(stmt, column);
+        const char* origin = sqlite3_column_origin_name(stmt, column);
+        if (table && origin) {
+            int notNull = 0, primaryKey = 0, autoIncrement = 0;
+            if (sqlite3_table_column_metadata(m_session->db, sqlite3_column_database_name(stmt, column),
+                                              table, origin, nullptr, nullptr, &notNull, &primaryKey,
+                                              &autoIncrement) == SQLITE_OK) {
+                nullable = notNull == 0;
+            }
+        }
+        return fieldFromSql(sqlite3_column_name(stmt, column),
+                            sqlColumnOfDeclared(declaredType, storageClass), nullable);
+    }
+
+    std::shared_ptr<SqliteSession> m_session;
+    std::shared_ptr<StatementHolder> m_holder;
+    std::uint64_t m_generation;
+    std::string m_sql;
+    std::vector<FieldInfo> m_fields;
+    bool m_pendingFirst = true;
+    bool m_firstIsRow = false;
+    bool m_hasRow = false;
+};
+
+class SqliteStatement : public Statement {
+public:
+    SqliteStatement(std::shared_ptr<SqliteSession> session, std::shared_ptr<StatementHolder> holder,
+                    std::string sql)
+        : m_session(std::move(session)), m_holder(std::move(holder)), m_sql(std::move(sql)) {}
+
+    std::int64_t execute(const std::vector<Value>& parameters) override {
+        sqlite3_stmt* stmt = start(parameters);
+        m_session->affected = m_session->runToEnd(stmt, m_sql);
+        return m_session->affected;
+    }
+
+    std::unique_ptr<Recordset> query(const std::vector<Value>& parameters) override {
+        start(parameters);
+        return std::make_unique<SqliteRecordset>(m_session, m_holder, m_sql);
+    }
+
+private:
+    sqlite3_stmt* start(const std::vector<Value>& parameters) {
+        m_session->requireOpen(m_sql);
+        if (!m_holder->stmt) throwClosed();
+        m_session->errors.clear();
+        ++m_holder->generation;  // closes the record set of the previous run
+        m_session->bind(m_holder->stmt, parameters, m_sql);
+        return m_holder->stmt;
+    }
+
+    std::shared_ptr<SqliteSession> m_session;
+    std::shared_ptr<StatementHolder> m_holder;
+    std::string m_sql;
+};
+
+bool onlyBlanks(const char* text) {
+    for (; *text; ++text) {
+        if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n' && *text != ';') {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+SqliteConnection::SqliteConnection() : m_session(std::make_shared<SqliteSession>()) {}
+
+SqliteConnection::~SqliteConnection() { close(); }
+
+void SqliteConnection::open(const std::string& connectionString) {
+    if (m_session->db) {
+        throw DbError(kErrObjectOpen, "Operation is not allowed when the object is open.");
+    }
+    m_session->errors.clear();
+    OpenTarget target = translateConnectionString(connectionString, NoOdbcDrivers{});
+    if (target.kind == OpenTarget::Kind::Odbc) {
+        throw DbError(kErrProviderNotFound,
+                      "The connection string does not name a SQLite database.");
+    }
+    m_embedded = target.kind == OpenTarget::Kind::EmbeddedDestination;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(target.file, ec)) {
+        // Connecting never creates a database: a missing file is a failure, not a new file.
+        std::string what = m_embedded ? "Cannot open database \"" + target.database +
+                                            "\": the database does not exist (" +
+                                            target.file.string() + ")."
+                                      : "The SQLite database " + target.file.string() +
+                                            " does not exist.";
+        throw DbError(kErrGeneralFailure, what);
+    }
+
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(target.file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    {
+        std::lock_guard lock(m_session->mutex);
+        m_session->db = db;
+    }
+    auto abandon = [&](const std::string& sql) {
+        try {
+            m_session->fail(rc, sql);
+        } catch (...) {
+            m_session->close();
+            throw;
+        }
+    };
+    if (rc != SQLITE_OK) abandon({});
+    sqlite3_extended_result_codes(db, 1);
+    m_session->applyTimeout();
+    sqlite3_progress_handler(db, 1000, &SqliteSession::onProgress, m_session.get());
+    // Reading the schema proves the file is a database before anyone relies on it.
+    const char* setup = m_embedded ? "PRAGMA schema_version; PRAGMA journal_mode=WAL; "
+                                     "PRAGMA foreign_keys=ON"
+                                   : "PRAGMA schema_version";
+    rc = sqlite3_exec(db, setup, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) abandon(setup);
+    m_connectionString = connectionString;
+}
+
+void SqliteConnection::close() { m_session->close(); }
+
+bool SqliteConnection::isOpen() const { return m_session->db != nullptr; }
+
+void SqliteConnection::execute(const std::string& sql) {
+    m_session->requireOpen(sql);
+    m_session->errors.clear();
+    m_session->affected = -1;
+    std::int64_t affected = 0;
+    const char* cursor = sql.c_str();
+    while (*cursor) {
+        auto holder = m_session->compile(sql, cursor);
+        if (!holder) break;
+        affected += m_session->runToEnd(holder->stmt, sql);
+    }
+    m_session->affected = affected;
+}
+
+std::unique_ptr<Recordset> SqliteConnection::query(const std::string& sql) {
+    m_session->requireOpen(sql);
+    m_session->errors.clear();
+    const char* cursor = sql.c_str();
+    auto holder = m_session->compile(sql, cursor);
+    if (!holder) throw DbError(kErrCommandText, "The query holds no statement.", {}, sql);
+    if (!onlyBlanks(cursor)) {
+        throw DbError(kErrCommandText, "A query must be a single statement.", {}, sql);
+    }
+    return std::make_unique<SqliteRecordset>(m_session, holder, sql);
+}
+
+std::vector<std::string> SqliteConnection::tables(ObjectType type) {
+    auto statement = prepare(
+        "SELECT name FROM sqlite_schema WHERE type = ? AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+        "ORDER BY name");
+    auto rows = statement->query({std::string(type == ObjectType::Table ? "table" : "view")});
+    std::vector<std::string> names;
+    while (rows->next()) names.push_back(rows->value(0).value_or(""));
+    return names;
+}
+
+std::vector<FieldInfo> SqliteConnection::columns(const std::string& table) {
+    auto statement = prepare("SELECT name, type, \"notnull\" FROM pragma_table_info(?)");
+    auto rows = statement->query({table});
+    std::vector<FieldInfo> fields;
+    while (rows->next()) {
+        std::string declared = rows->value(1).value_or("");
+        fields.push_back(fieldFromSql(rows->value(0).value_or(""), sqlColumnOfDeclared(declared),
+                                      rows->value(2).value_or("0") == "0"));
+    }
+    return fields;
+}
+
+const std::vector<ProviderError>& SqliteConnection::providerErrors() const {
+    return m_session->errors;
+}
+
+std::unique_ptr<Statement> SqliteConnection::prepare(const std::string& sql) {
+    m_session->requireOpen(sql);
+    m_session->errors.clear();
+    const char* cursor = sql.c_str();
+    auto holder = m_session->compile(sql, cursor);
+    if (!holder) throw DbError(kErrCommandText, "The statement is empty.", {}, sql);
+    if (!onlyBlanks(cursor)) {
+        throw DbError(kErrCommandText, "A prepared statement must be a single statement.", {}, sql);
+    }
+    return std::make_unique<SqliteStatement>(m_session, holder, sql);
+}
+
+std::int64_t SqliteConnection::affectedRows() const { return m_session->affected; }
+
+std::int64_t SqliteConnection::lastInsertId() {
+    m_session->requireOpen({});
+    return sqlite3_last_insert_rowid(m_session->db);
+}
+
+void SqliteConnection::beginTransaction() {
+    m_session->requireOpen({});
+    if (inTransaction()) {
+        throw DbError(kErrGeneralFailure, "A transaction is already active on this connection.");
+    }
+    // The destination takes the write lock at once, so that two writers cannot deadlock while
+    // upgrading their read locks; a source only reads.
+    execute(m_embedded ? "BEGIN IMMEDIATE" : "BEGIN");
+}
+
+void SqliteConnection::commit() {
+    m_session->requireOpen({});
+    if (!inTransaction()) throw DbError(kErrGeneralFailure, "No transaction is active.");
+    execute("COMMIT");
+}
+
+void SqliteConnection::rollback() {
+    m_session->requireOpen({});
+    // SQLite ends the transaction itself on some failures; there is nothing left to undo then.
+    if (!inTransaction()) return;
+    execute("ROLLBACK");
+}
+
+bool SqliteConnection::inTransaction() const {
+    return m_session->db && sqlite3_get_autocommit(m_session->db) == 0;
+}
+
+void SqliteConnection::cancel() {
+    std::lock_guard lock(m_session->mutex);
+    if (m_session->db) sqlite3_interrupt(m_session->db);
+}
+
+void SqliteConnection::setCommandTimeout(int seconds) {
+    m_session->commandTimeout = std::max(0, seconds);
+    if (m_session->db) m_session->applyTimeout();
+}
+
+int SqliteConnection::commandTimeout() const { return m_session->commandTimeout; }
+
+}  // namespace koru::db
