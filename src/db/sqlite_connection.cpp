@@ -169,7 +169,9 @@ struct SqliteSession {
             } else if (auto* text = std::get_if<std::string>(&value)) {
                 rc = sqlite3_bind_text64(stmt, index, text->data(), text->size(), SQLITE_TRANSIENT,
                                          SQLITE_UTF8);
-            } else if (auto* bytes = std::get_if<Bytes>(&value)) {
+            } else if (auto* bytes = std::get_if<Bytes>(&value); bytes && bytes->empty()) {
+                rc = sqlite3_bind_zeroblob(stmt, index, 0);  // a null pointer would bind null
+            } else if (bytes) {
                 rc = sqlite3_bind_blob64(stmt, index, bytes->data(), bytes->size(), SQLITE_TRANSIENT);
             } else {
                 rc = sqlite3_bind_null(stmt, index);

@@ -1,0 +1,178 @@
+#include "db/connection_string.h"
+
+#include <gtest/gtest.h>
+
+#include "db/db_error.h"
+
+namespace koru::db {
+namespace {
+
+class FakeCatalog : public OdbcDriverCatalog {
+public:
+    std::vector<std::string> drivers = {"PostgreSQL Unicode", "SQLite3", "FreeTDS"};
+    std::optional<std::string> mssqlOverride;
+
+    std::vector<std::string> installedDrivers() const override { return drivers; }
+    std::string driverOfDsn(const std::string& dsn) const override {
+        return dsn == "pgdsn" ? "PostgreSQL Unicode" : "";
+    }
+    std::optional<std::string> mssqlDriverOverride() const override { return mssqlOverride; }
+};
+
+TEST(DbConnectionString, ParsesQuotedValuesAndKeysOfAnyCase) {
+    auto parsed = ConnectionString::parse(
+        " Provider = SQLOLEDB.1 ;password='it''s; \"x\"';User ID=\"a \"\"b\"\"\";"
+        ";Driver={Odbc }} Driver};Empty=;Spaced =  two words  ");
+    EXPECT_EQ(parsed.get("PROVIDER"), "SQLOLEDB.1");
+    EXPECT_EQ(parsed.get("Password"), "it's; \"x\"");
+    EXPECT_EQ(parsed.get("user id"), "a \"b\"");
+    EXPECT_EQ(parsed.get("driver"), "Odbc } Driver");
+    EXPECT_EQ(parsed.get("empty"), "");
+    EXPECT_EQ(parsed.get("spaced"), "two words");
+    EXPECT_FALSE(parsed.has("Data Source"));
+    EXPECT_EQ(parsed.items().size(), 6u);
+}
+
+TEST(DbConnectionString, MalformedStringsAreRefusedNamingTheProblemButNeverTheValue) {
+    struct Case {
+        std::string text;
+        std::string named;
+    };
+    const Case cases[] = {
+        {"Provider=SQLOLEDB;Password='secret123;Data Source=h", "Password"},
+        {"Provider=SQLOLEDB;Password=\"secret123", "Password"},
+        {"Driver={secret123;Server=h", "Driver"},
+        {"Provider=SQLite;Data Source='a.db'secret123", "Data Source"},
+        {"Provider=SQLite;Password=x;secret123", "Password"},
+        {"=secret123", "no key"},
+    };
+    for (const Case& c : cases) {
+        try {
+            ConnectionString::parse(c.text);
+            ADD_FAILURE() << "accepted " << c.text;
+        } catch (const DbError& error) {
+            std::string message = error.what();
+            EXPECT_EQ(error.code(), kErrGeneralFailure);
+            EXPECT_NE(message.find(c.named), std::string::npos) << message;
+            EXPECT_EQ(message.find("secret123"), std::string::npos) << message;
+        }
+    }
+}
+
+TEST(DbConnectionString, OdbcValuesAreBracedWhenTheyHoldSeparators) {
+    ConnectionString odbc;
+    odbc.set("Driver", "PostgreSQL Unicode");
+    odbc.set("PWD", "p;w}d=1");
+    odbc.set("UID", "plain");
+    odbc.set("Note", " padded ");
+    odbc.set("Open", "{x");
+    EXPECT_EQ(odbc.toOdbc(), "Driver={PostgreSQL Unicode};PWD={p;w}}d=1};UID=plain;Note={ padded };Open={{x}");
+    // And the ODBC form reads back to the same values.
+    auto reread = ConnectionString::parse(odbc.toOdbc());
+    EXPECT_EQ(reread.get("PWD"), "p;w}d=1");
+    EXPECT_EQ(reread.get("Open"), "{x");
+}
+
+struct Translation {
+    std::string text;
+    OpenTarget::Kind kind;
+    std::string expected;  // the file, or the ODBC string
+};
+
+TEST(DbConnectionString, TranslatesEachProviderForItsClientLibrary) {
+    using Kind = OpenTarget::Kind;
+    const Translation table[] = {
+        {"Provider=SQLite;Data Source=/data/source.db", Kind::SqliteFile, "/data/source.db"},
+        {"provider=sqlite;data source=\"data\\sub\\source.db\"", Kind::SqliteFile, "data/sub/source.db"},
+        {"Provider=SQLOLEDB.1;Persist Security Info=False;User ID=sa;Password=pw;"
+         "Initial Catalog=Tickora;Data Source='sqlite:/srv/koru'",
+         Kind::EmbeddedDestination, "/srv/koru/Tickora.db"},
+        {"Provider=SQLOLEDB;Data Source=\"SQLITE:C:\\koru\\dbs\";Initial Catalog=Ledgora",
+         Kind::EmbeddedDestination, "C:/koru/dbs/Ledgora.db"},
+        {"Provider=SQLOLEDB.1;Data Source=dbhost,1433;Initial Catalog=Tickora;User ID=sa;"
+         "Password='p;w}d=1';Application Name=KORU",
+         Kind::Odbc,
+         "Driver={FreeTDS};Server=dbhost;Port=1433;Database=Tickora;UID=sa;PWD={p;w}}d=1};APP=KORU;"
+         "ClientCharset=UTF-8"},
+        {"Provider=SQLNCLI11;Data Source=dbhost\\TICKORA;Initial Catalog=Tickora;"
+         "Integrated Security=SSPI;User ID=ignored",
+         Kind::Odbc, "Driver={FreeTDS};Server=dbhost\\TICKORA;Database=Tickora;Trusted_Connection=yes;"
+                     "ClientCharset=UTF-8"},
+        {"Provider=MSDASQL.1;Persist Security Info=False;Data Source=pgdsn;User ID=u;Password=p",
+         Kind::Odbc, "DSN=pgdsn;UID=u;PWD=p;UseDeclareFetch=1"},
+        {"Provider=MSDASQL;Extended Properties=\"DSN=pgdsn;UID=u;PWD={a;b}\"", Kind::Odbc,
+         "DSN=pgdsn;UID=u;PWD={a;b};UseDeclareFetch=1"},
+        {"Driver={PostgreSQL Unicode};Server=h;UseDeclareFetch=0", Kind::Odbc,
+         "Driver={PostgreSQL Unicode};Server=h;UseDeclareFetch=0"},
+        {"Driver=/usr/lib/odbc/libsqlite3odbc.so;Database=/d/s.db;NoCreat=0", Kind::Odbc,
+         "Driver={/usr/lib/odbc/libsqlite3odbc.so};Database=/d/s.db;NoCreat=1;StepAPI=1"},
+        {"DSN=elsewhere;UID=u", Kind::Odbc, "DSN=elsewhere;UID=u"},
+    };
+    FakeCatalog catalog;
+    for (const Translation& row : table) {
+        SCOPED_TRACE(row.text);
+        OpenTarget target = translateConnectionString(row.text, catalog);
+        EXPECT_EQ(target.kind, row.kind);
+        EXPECT_EQ(row.kind == Kind::Odbc ? target.odbcString : target.file.string(), row.expected);
+    }
+}
+
+TEST(DbConnectionString, SqlServerDriverComesFromTheEnvironmentOrTheFirstInstalled) {
+    std::string text = "Provider=SQLOLEDB;Data Source=dbhost,1433;Initial Catalog=T;User ID=sa;Password=x";
+    FakeCatalog catalog;
+    catalog.drivers = {"FreeTDS", "ODBC Driver 17 for SQL Server"};
+    EXPECT_EQ(translateConnectionString(text, catalog).odbcString,
+              "Driver={ODBC Driver 17 for SQL Server};Server=dbhost,1433;Database=T;UID=sa;PWD=x");
+    catalog.mssqlOverride = "ODBC Driver 18 for SQL Server";
+    OpenTarget chosen = translateConnectionString(text + ";Connect Timeout=7", catalog);
+    EXPECT_EQ(chosen.odbcString, "Driver={ODBC Driver 18 for SQL Server};Server=dbhost,1433;Database=T;"
+                                 "UID=sa;PWD=x;TrustServerCertificate=yes");
+    EXPECT_EQ(chosen.connectTimeout, 7);
+    EXPECT_EQ(chosen.driver, DriverFamily::MsSql);
+
+    catalog.mssqlOverride.reset();
+    catalog.drivers = {"PostgreSQL Unicode"};
+    try {
+        translateConnectionString(text, catalog);
+        ADD_FAILURE() << "translated without a SQL Server driver";
+    } catch (const DbError& error) {
+        EXPECT_EQ(error.code(), kErrProviderNotFound);
+        EXPECT_NE(std::string(error.what()).find("KORU_MSSQL_DRIVER"), std::string::npos);
+    }
+}
+
+TEST(DbConnectionString, StringsThatCannotOpenAnythingAreRefusedBeforeAnyDriver) {
+    FakeCatalog catalog;
+    const std::pair<std::string, std::int32_t> refused[] = {
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb", kErrProviderNotFound},
+        {"Provider=SQLOLEDB;Data Source='sqlite:/srv'", kErrGeneralFailure},
+        {"Provider=SQLOLEDB;Data Source='sqlite:/srv';Initial Catalog=../etc/passwd", kErrGeneralFailure},
+        {"Provider=SQLOLEDB;Data Source='sqlite:';Initial Catalog=T", kErrGeneralFailure},
+        {"Provider=SQLOLEDB;Initial Catalog=T", kErrGeneralFailure},
+        {"Provider=SQLite", kErrGeneralFailure},
+        {"Provider=MSDASQL;UID=u", kErrGeneralFailure},
+        {"Data Source=x.db", kErrGeneralFailure},
+        {"Provider=SQLite;Data Source=x.db;Connect Timeout=soon", kErrGeneralFailure},
+    };
+    for (const auto& [text, code] : refused) {
+        try {
+            translateConnectionString(text, catalog);
+            ADD_FAILURE() << "translated " << text;
+        } catch (const DbError& error) {
+            EXPECT_EQ(error.code(), code) << text << ": " << error.what();
+        }
+    }
+}
+
+TEST(DbConnectionString, DriverFamiliesAreKnownByNameOrLibrary) {
+    EXPECT_EQ(driverFamilyOf("PostgreSQL Unicode"), DriverFamily::PostgreSql);
+    EXPECT_EQ(driverFamilyOf("/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so"), DriverFamily::PostgreSql);
+    EXPECT_EQ(driverFamilyOf("SQLite3"), DriverFamily::Sqlite);
+    EXPECT_EQ(driverFamilyOf("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so"), DriverFamily::FreeTds);
+    EXPECT_EQ(driverFamilyOf("ODBC Driver 18 for SQL Server"), DriverFamily::MsSql);
+    EXPECT_EQ(driverFamilyOf("MariaDB ODBC 3.1 Driver"), DriverFamily::MySql);
+    EXPECT_EQ(driverFamilyOf("Oracle 19 ODBC driver"), DriverFamily::Other);
+}
+
+}  // namespace
+}  // namespace koru::db
