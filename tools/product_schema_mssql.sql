@@ -124,7 +124,8 @@ GO
 
 -- Asset product (Ledgora) only.
 CREATE TABLE [dbo].[AssetCIID] (
-    [CIIDID] int NOT NULL PRIMARY KEY,
+    [ID] int IDENTITY (1, 1) NOT NULL PRIMARY KEY,
+    [CIIDID] int NOT NULL,
     [AssetID] nvarchar(50) NULL,
     [StyleID] int NULL,
     [UserName] nvarchar(50) NULL,

@@ -1,5 +1,9 @@
 #include "db/product_schema.h"
 
+#include <sqlite3.h>
+
+#include "db/sqlite_connection.h"
+
 namespace koru::db {
 namespace {
 
@@ -79,7 +83,7 @@ std::vector<std::string> sqliteProductSchema(Product product) {
     };
     if (product == Product::Ledgora) {
         std::vector<std::string> asset = {
-            "CREATE TABLE [AssetCIID] ([CIIDID] int PRIMARY KEY NOT NULL, " + text("AssetID", 50) +
+            "CREATE TABLE [AssetCIID] (" + kIdentity + ", [CIIDID] int NOT NULL, " + text("AssetID", 50) +
                 ", [StyleID] int NULL, " + text("UserName", 50) +
                 ", [ManualTrackingFlag] bit NULL, [UseMaintain] bit NULL, [Leased] bit NULL, " +
                 text("CostCentre", 50) + ", " + text("Location", 50) +
@@ -88,6 +92,7 @@ std::vector<std::string> sqliteProductSchema(Product product) {
                 numberedText("Alpha", 5, 50) + numberedText("Num", 5, 20) + numbered("Date", 5, "datetime NULL") +
                 numbered("Curr", 5, "money NULL") +
                 ", [UseValue] bit NULL, [UseDep] bit NULL, [DepType] int NULL)",
+            "CREATE INDEX [IX_AssetCIID_CIIDID] ON [AssetCIID] ([CIIDID])",
             "CREATE TABLE [AssetMaintain] (" + kIdentity + ", [CIIDID] int NOT NULL, " + text("Notes", 255) + ")",
             "CREATE TABLE [AssetCIIDHistory] (" + kIdentity + ", [CIIDID] int NOT NULL, [Date] datetime NULL, " +
                 "[Time] datetime NULL, " + text("Username", 50) + ")",
@@ -149,6 +154,32 @@ void addDemoContent(Connection& destination, Product product) {
         };
         for (const std::string& statement : asset) destination.execute(statement);
     }
+}
+
+std::string embeddedDestinationString(const std::filesystem::path& folder, const std::string& database) {
+    return "Provider=SQLOLEDB.1;Data Source='sqlite:" + folder.string() + "';Initial Catalog=" + database;
+}
+
+void createProductDatabase(const std::filesystem::path& folder, const std::string& database, Product product,
+                           bool withDemoContent) {
+    std::filesystem::path file = folder / (database + ".db");
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec)) {
+        throw DbError(kErrGeneralFailure, "the database " + file.string() + " exists already");
+    }
+    std::filesystem::create_directories(folder, ec);
+    sqlite3* created = nullptr;
+    int rc = sqlite3_open_v2(file.c_str(), &created, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    std::string message = created ? sqlite3_errmsg(created) : "out of memory";
+    sqlite3_close(created);
+    if (rc != SQLITE_OK) throw DbError(kErrGeneralFailure, "cannot create " + file.string() + ": " + message);
+
+    SqliteConnection destination;
+    destination.open(embeddedDestinationString(folder, database));
+    Transaction transaction(destination);
+    createProductSchema(destination, product);
+    if (withDemoContent) addDemoContent(destination, product);
+    transaction.commit();
 }
 
 }  // namespace koru::db

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,14 @@ void createProductSchema(Connection& destination, Product product);
 // Styles (one named "REQUEST"), categories, external applications and a few items, so that
 // the wizard has something to show and to import under.
 void addDemoContent(Connection& destination, Product product);
+
+// Creates the embedded destination database <folder>/<database>.db with the product tables
+// (and the demo content when asked). Connecting never creates a database; this does. Refuses a
+// file that exists already.
+void createProductDatabase(const std::filesystem::path& folder, const std::string& database, Product product,
+                           bool withDemoContent);
+
+// The connection string of the embedded destination database <folder>/<database>.db.
+std::string embeddedDestinationString(const std::filesystem::path& folder, const std::string& database);
 
 }  // namespace koru::db
