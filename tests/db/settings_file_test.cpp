@@ -6,22 +6,18 @@
 #include <fstream>
 
 #include "support/recording_reporter.h"
+#include "support/files.h"
 #include "support/temp_home.h"
 
 namespace koru::db {
 namespace {
-
-std::string rawFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST(SettingsFile, SavesTheSevenLinesUntrimmedAndOnlyForItsOwner) {
     test::TempHome home;
     test::RecordingReporter reporter;
     ConnectionSettings settings{"Provider=SQLite;Data Source=/data/src.db;Password=p w ", " SRV1 ", "sa "};
     ASSERT_TRUE(ut_save_conn_settings(settings, reporter));
-    EXPECT_EQ(rawFile(home.path() / "ConnSet"),
+    EXPECT_EQ(test::rawFile(home.path() / "ConnSet"),
               "Veltrane Data Import Utility Connection Settings File\r\n\r\n\r\n"
               "Provider=SQLite;Data Source=/data/src.db;Password=p w \r\n\r\n SRV1 \r\nsa \r\n");
     struct stat info {};

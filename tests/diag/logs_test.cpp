@@ -7,21 +7,17 @@
 
 #include "diag/messages.h"
 #include "support/recording_reporter.h"
+#include "support/files.h"
 #include "support/temp_home.h"
 
 namespace koru::diag {
 namespace {
 
-std::string rawFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(Logs, InternalLogEntriesAreSeparatedByBlankLines) {
     test::TempHome home;
     UT_Write_To_Internal_Log("first entry");
     UT_Write_To_Internal_Log("second\r\nentry");
-    std::string log = rawFile(home.path() / "XFRLog.log");
+    std::string log = test::rawFile(home.path() / "XFRLog.log");
     std::regex entry(R"(\r\n\r\n\d\d/\d\d/\d{4}\t\d\d:\d\d:\d\d\r\nfirst entry)"
                      R"(\r\n\r\n\d\d/\d\d/\d{4}\t\d\d:\d\d:\d\d\r\nsecond\r\nentry)");
     EXPECT_TRUE(std::regex_match(log, entry)) << log;
@@ -35,11 +31,11 @@ TEST(Logs, DebugLogIsWrittenOnlyWhileTheMarkerExists) {
     std::ofstream(home.path() / "TKImportLog.on") << "anything";
     UT_Output_Debug("line one");
     UT_Output_Debug("line two");
-    EXPECT_EQ(rawFile(home.path() / "TKImportLog.log"), "line one\r\nline two\r\n");
+    EXPECT_EQ(test::rawFile(home.path() / "TKImportLog.log"), "line one\r\nline two\r\n");
 
     std::filesystem::remove(home.path() / "TKImportLog.on");
     UT_Output_Debug("after the marker");
-    EXPECT_EQ(rawFile(home.path() / "TKImportLog.log"), "line one\r\nline two\r\n");
+    EXPECT_EQ(test::rawFile(home.path() / "TKImportLog.log"), "line one\r\nline two\r\n");
 }
 
 TEST(Logs, LoggingIntoAnUnwritableFolderDoesNotDisturbTheCaller) {

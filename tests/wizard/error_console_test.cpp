@@ -7,16 +7,12 @@
 
 #include "app/application.h"
 #include "support/fake_connection.h"
+#include "support/files.h"
 #include "support/temp_home.h"
 #include "wizard/scripted_dialogs.h"
 
 namespace koru::wizard {
 namespace {
-
-std::string rawFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class ErrorConsoleTest : public ::testing::Test {
 protected:
@@ -154,7 +150,7 @@ TEST_F(SaveErrorTest, WritesTheDiagnosticLinesWithPasswordsMasked) {
         "Destin Error Count : 0\r\n"
         "Full Error MSG : -2147217843\nProvider said no\nOccured On : frmConn:Connect_To_servers\r\n"
         "Nice Error MSG : Invalid Destination User Name / Password\r\n");
-    std::string saved = rawFile(target);
+    std::string saved = test::rawFile(target);
     EXPECT_TRUE(std::regex_match(saved, expected)) << saved;
     EXPECT_EQ(saved.find("secret"), std::string::npos);
     EXPECT_EQ(saved.find("w}"), std::string::npos);
@@ -165,7 +161,7 @@ TEST_F(SaveErrorTest, ClosedConnectionsGiveOnlyTheirState) {
     context.SourceConnection->close();
     dialogs.expectSaveFile(target.string());
     console()->Save_Error();
-    std::string saved = rawFile(target);
+    std::string saved = test::rawFile(target);
     EXPECT_NE(saved.find("Source Server : 0\r\nDestin Server : 0\r\nFull Error MSG : "), std::string::npos);
     EXPECT_EQ(saved.find("Conn String"), std::string::npos);
     EXPECT_EQ(saved.find("Error Count"), std::string::npos);
@@ -176,7 +172,7 @@ TEST_F(SaveErrorTest, AnExistingFileIsReplacedOnlyWhenConfirmed) {
     dialogs.expectSaveFile(target.string())
         .expectMessage("Are You Sure You Want To Override This File", MsgResult::No);
     console()->Save_Error();
-    EXPECT_EQ(rawFile(target), "keep me");
+    EXPECT_EQ(test::rawFile(target), "keep me");
     EXPECT_EQ(dialogs.shown().back().icon, MsgIcon::Exclamation);
 
     dialogs.expectSaveFile("   ");  // cancelled or blank: nothing happens
@@ -185,7 +181,7 @@ TEST_F(SaveErrorTest, AnExistingFileIsReplacedOnlyWhenConfirmed) {
     dialogs.expectSaveFile(target.string())
         .expectMessage("Are You Sure You Want To Override This File", MsgResult::Yes);
     console()->Save_Error();
-    EXPECT_NE(rawFile(target).find("Nice Error MSG : "), std::string::npos);
+    EXPECT_NE(test::rawFile(target).find("Nice Error MSG : "), std::string::npos);
     EXPECT_EQ(dialogs.pending(), 0u);
 }
 
