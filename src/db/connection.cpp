@@ -42,8 +42,9 @@ Transaction::~Transaction() {
     try {
         m_connection.rollback();
     } catch (const DbError&) {
-        // Already unwinding from the failure that matters; a connection too broken to roll
-        // back has lost the transaction with it, and providerErrors() still holds the cause.
+        // A destructor cannot throw, and the scope is usually unwinding from the failure that
+        // matters. A connection too broken to roll back has lost the transaction with it;
+        // providerErrors() keeps the rollback's own failure.
     }
 }
 

@@ -62,8 +62,9 @@ public:
 
 // The one interface through which every statement runs.
 //
-// The members after providerErrors() have defaults that refuse with kErrConnectionNotUsable,
-// so that stand-ins which only report on a connection need not implement them.
+// The members after providerErrors() have defaults (refusing with kErrConnectionNotUsable where
+// there is work to do), so that stand-ins which only report on a connection need not
+// implement them.
 class Connection {
 public:
     virtual ~Connection() = default;

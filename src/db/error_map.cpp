@@ -140,6 +140,13 @@ std::int32_t classifyFailure(Backend backend, const std::vector<ProviderError>& 
     return kErrGeneralFailure;
 }
 
+bool connectionLost(const std::vector<ProviderError>& records) {
+    // Connection exceptions (class 08), and PostgreSQL ending the session (57P01..57P03).
+    return std::any_of(records.begin(), records.end(), [](const ProviderError& record) {
+        return record.sqlState.rfind("08", 0) == 0 || record.sqlState.rfind("57P0", 0) == 0;
+    });
+}
+
 DbError makeDbError(Backend backend, std::vector<ProviderError> records, std::string statement) {
     std::int32_t code = classifyFailure(backend, records);
     std::string description;

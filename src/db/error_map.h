@@ -22,6 +22,9 @@ Backend backendOf(DriverFamily driver, std::string_view dbmsName = {});
 // pattern tells apart failures that share a code. Warnings (SQLSTATE 01...) are skipped.
 std::int32_t classifyFailure(Backend backend, const std::vector<ProviderError>& records);
 
+// True when the failure means the link to the server is gone: nothing more can run on it.
+bool connectionLost(const std::vector<ProviderError>& records);
+
 // The DbError for a failure: its classified code, every record's message joined, and the
 // statement that failed.
 DbError makeDbError(Backend backend, std::vector<ProviderError> records, std::string statement);

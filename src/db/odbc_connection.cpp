@@ -109,12 +109,7 @@ void Session::fail(std::vector<ProviderError> records, const std::string& sql) {
     if (records.empty()) {
         records.push_back({"HY000", 0, "The driver reported a failure without saying why."});
     }
-    for (const ProviderError& record : records) {
-        // Connection exceptions and a server that ended the session leave nothing to talk to.
-        if (record.sqlState.rfind("08", 0) == 0 || record.sqlState.rfind("57P0", 0) == 0) {
-            broken = open;
-        }
-    }
+    if (open && connectionLost(records)) broken = true;
     errors = records;
     throw makeDbError(backend, std::move(records), sql);
 }
@@ -234,6 +229,8 @@ private:
         m_session->errors.clear();
         SQLHSTMT stmt = m_handle->stmt;
         ++m_handle->generation;  // closes the record set of the previous run
+        SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_session->commandTimeout)), 0);
         SQLFreeStmt(stmt, SQL_CLOSE);
         SQLFreeStmt(stmt, SQL_UNBIND);
         SQLFreeStmt(stmt, SQL_RESET_PARAMS);
