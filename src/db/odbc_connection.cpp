@@ -348,6 +348,8 @@ void OdbcConnection::open(const std::string& connectionString) {
         throw DbError(kErrObjectOpen, "Operation is not allowed when the object is open.");
     }
     m_session->errors.clear();
+    // Kept even when opening fails, as ADO keeps it: the error report shows what was tried.
+    m_connectionString = connectionString;
     OpenTarget target = translateConnectionString(connectionString, odbc::systemDriverCatalog());
     if (target.kind != OpenTarget::Kind::Odbc) {
         throw DbError(kErrProviderNotFound, "The connection string names a SQLite database, not "
@@ -406,7 +408,6 @@ void OdbcConnection::open(const std::string& connectionString) {
     SQLGetInfo(session.dbc, SQL_GETDATA_EXTENSIONS, &session.getDataExtensions,
                sizeof session.getDataExtensions, nullptr);
     session.backend = backendOf(target.driver, session.dbmsName);
-    m_connectionString = connectionString;
 }
 
 void OdbcConnection::close() { m_session->disconnect(); }

@@ -349,6 +349,8 @@ void SqliteConnection::open(const std::string& connectionString) {
         throw DbError(kErrObjectOpen, "Operation is not allowed when the object is open.");
     }
     m_session->errors.clear();
+    // Kept even when opening fails, as ADO keeps it: the error report shows what was tried.
+    m_connectionString = connectionString;
     OpenTarget target = translateConnectionString(connectionString, NoOdbcDrivers{});
     if (target.kind == OpenTarget::Kind::Odbc) {
         throw DbError(kErrProviderNotFound,
@@ -390,7 +392,6 @@ void SqliteConnection::open(const std::string& connectionString) {
                                    : "PRAGMA schema_version";
     rc = sqlite3_exec(db, setup, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) abandon(setup);
-    m_connectionString = connectionString;
 }
 
 void SqliteConnection::close() { m_session->close(); }

@@ -22,6 +22,7 @@ protected:
             connection.open(connectionString);
         } catch (const DbError& error) {
             EXPECT_FALSE(connection.isOpen());
+            EXPECT_EQ(connection.connectionString(), connectionString);
             EXPECT_EQ(connection.providerErrors().size(), error.records().size());
             return error;
         }

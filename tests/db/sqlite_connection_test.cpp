@@ -27,6 +27,7 @@ std::int32_t openFailure(const std::string& connectionString) {
         connection.open(connectionString);
     } catch (const DbError& error) {
         EXPECT_FALSE(connection.isOpen());
+        EXPECT_EQ(connection.connectionString(), connectionString);  // what the error report shows
         return error.code();
     }
     ADD_FAILURE() << "opened " << connectionString;
