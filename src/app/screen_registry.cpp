@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "connect/connection_screen.h"
+#include "connect/data_link_dialog.h"
+#include "connect/users_check_screen.h"
 #include "wizard/error_console.h"
 
 namespace koru::app {
@@ -17,13 +20,29 @@ std::unique_ptr<Screen> ScreenRegistry::create(ScreenId id) {
             return std::make_unique<wizard::WelcomeScreen>(*m_services, m_version);
         case ScreenId::Error_Handle:
             return std::make_unique<wizard::ErrorConsole>(*m_services);
+        case ScreenId::frmConn:
+            return std::make_unique<connect::ConnectionScreen>(*m_services);
+        case ScreenId::frmAnyOneThere:
+            return std::make_unique<connect::UsersCheckScreen>(*m_services);
+        case ScreenId::frmDataLink:
+            return std::make_unique<connect::DataLinkDialog>(*m_services, connect::odbcDataSources(),
+                                                             connect::odbcDrivers());
         default:
             return nullptr;
     }
 }
 
 bool ScreenRegistry::exists(ScreenId id) const {
-    return id == ScreenId::frmWizIntro || id == ScreenId::Error_Handle;
+    switch (id) {
+        case ScreenId::frmWizIntro:
+        case ScreenId::Error_Handle:
+        case ScreenId::frmConn:
+        case ScreenId::frmAnyOneThere:
+        case ScreenId::frmDataLink:
+            return true;
+        default:
+            return false;
+    }
 }
 
 Screen* ScreenRegistry::find(ScreenId id) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "db/destination_dialect.h"
 #include "diag/error_reporter.h"
 
 namespace koru::db {
@@ -31,6 +32,7 @@ const RepositoryStatements& mssqlRepositoryStatements();
 // indexes; declared text widths are enforced and text compares without regard to case,
 // as on SQL Server.
 const RepositoryStatements& sqliteRepositoryStatements();
+const RepositoryStatements& repositoryStatementsFor(DestinationDialect::Kind kind);
 
 // The repository procedures of the destination database. Each returns true on success and
 // reports a failure through the reporter.

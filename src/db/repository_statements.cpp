@@ -224,4 +224,8 @@ const RepositoryStatements& sqliteRepositoryStatements() {
     return statements;
 }
 
+const RepositoryStatements& repositoryStatementsFor(DestinationDialect::Kind kind) {
+    return kind == DestinationDialect::Kind::Mssql ? mssqlRepositoryStatements() : sqliteRepositoryStatements();
+}
+
 }  // namespace koru::db

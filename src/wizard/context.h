@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "db/destination_dialect.h"
 #include "wizard/structure_level.h"
 
 namespace koru::wizard {
@@ -42,6 +43,9 @@ struct Context {
     std::string txtSConn;             // connection screen: source connection string
     std::string cboProductText;       // connection screen: the product as listed
     int chkSelectDistinct = 0;        // structure editor: select distinct rows (0 or 1)
+
+    // How the destination reads SQL that is not portable; set when it is connected.
+    std::unique_ptr<db::DestinationDialect> destinationDialect;
 
     bool sourceOpen() const { return SourceConnection && SourceConnection->isOpen(); }
     bool destinationOpen() const { return DestinationConnection && DestinationConnection->isOpen(); }

@@ -78,6 +78,10 @@ bool Navigator::requestClose(ScreenId id) {
     return true;
 }
 
+Screen* Navigator::loadScreen(ScreenId id) { return m_screens.load(id); }
+
+void Navigator::showModal(Screen& screen) { m_host.showModal(screen); }
+
 void Navigator::unloadScreen(ScreenId id) {
     if (Screen* screen = m_screens.find(id)) {
         screen->Form_Unload();

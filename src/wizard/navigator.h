@@ -26,8 +26,13 @@ public:
     // handler may cancel. True when the screen is gone.
     bool requestClose(ScreenId id);
 
-private:
+    // A dialog screen of a handler: loaded (its load handler runs the first time), shown
+    // modally until it closes, unloaded without asking.
+    Screen* loadScreen(ScreenId id);
+    void showModal(Screen& screen);
     void unloadScreen(ScreenId id);
+
+private:
 
     Context& m_context;
     ScreenSet& m_screens;

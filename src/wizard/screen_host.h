@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "wizard/screen.h"
@@ -43,8 +44,13 @@ public:
         screen.visible = false;
         m_events.push_back({Event::Unload, screen.id()});
     }
-    // Nobody can answer a modal window here: it is recorded and returns at once.
-    void showModal(Screen& screen) override { m_events.push_back({Event::Modal, screen.id()}); }
+    // Nobody answers a modal window here: it is recorded and returns at once, after the
+    // optional script has pressed its buttons.
+    void showModal(Screen& screen) override {
+        m_events.push_back({Event::Modal, screen.id()});
+        if (onModal) onModal(screen);
+    }
+    std::function<void(Screen&)> onModal;
     void noScreensLeft() override { m_finished = true; }
 
     const std::vector<Event>& events() const { return m_events; }

@@ -9,6 +9,7 @@ enum class ScreenId {
     frmWizIntro,
     frmConn,
     frmAnyOneThere,
+    frmDataLink,
     frmMappings,
     frmStructure,
     frmStructureLinks,
@@ -19,7 +20,7 @@ enum class ScreenId {
 };
 
 inline constexpr ScreenId kAllScreens[] = {
-    ScreenId::frmWizIntro,    ScreenId::frmConn,           ScreenId::frmAnyOneThere,
+    ScreenId::frmWizIntro,    ScreenId::frmConn,           ScreenId::frmAnyOneThere, ScreenId::frmDataLink,
     ScreenId::frmMappings,    ScreenId::frmStructure,      ScreenId::frmStructureLinks,
     ScreenId::frmDragMap,     ScreenId::frmRestoration,    ScreenId::frmDBSave,
     ScreenId::Error_Handle,
@@ -30,6 +31,7 @@ constexpr std::string_view screenName(ScreenId id) {
         case ScreenId::frmWizIntro: return "frmWizIntro";
         case ScreenId::frmConn: return "frmConn";
         case ScreenId::frmAnyOneThere: return "frmAnyOneThere";
+        case ScreenId::frmDataLink: return "frmDataLink";
         case ScreenId::frmMappings: return "frmMappings";
         case ScreenId::frmStructure: return "frmStructure";
         case ScreenId::frmStructureLinks: return "frmStructureLinks";

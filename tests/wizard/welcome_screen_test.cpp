@@ -41,14 +41,20 @@ TEST(WelcomeScreen, ExitAsksBeforeEndingTheWizard) {
     EXPECT_EQ(application.screens().find(ScreenId::frmWizIntro), welcome);
     EXPECT_FALSE(host.finished());
 
-    // Next leads to a screen this build lacks: the user is told and stays.
-    dialogs.expectMessage("This screen is not available yet.");
+    // Next moves on to the connection screen, in the same place; the welcome screen is kept.
+    welcome->left = 40;
+    welcome->top = 30;
     welcome->cmdNext_Click();
-    EXPECT_TRUE(welcome->visible);
+    Screen* connection = application.screens().find(ScreenId::frmConn);
+    ASSERT_NE(connection, nullptr);
+    EXPECT_TRUE(connection->visible);
+    EXPECT_EQ(connection->left, 40);
+    EXPECT_EQ(connection->top, 30);
+    EXPECT_FALSE(welcome->visible);
     EXPECT_TRUE(welcome->cmdNext.enabled);
 
     dialogs.expectMessage("Are You Sure You Want To Quit?", MsgResult::Yes);
-    welcome->cmdExit_Click();
+    EXPECT_TRUE(application.navigator().requestClose(ScreenId::frmConn));
     EXPECT_TRUE(application.screens().loadedScreens().empty());
     EXPECT_TRUE(host.finished());
     EXPECT_EQ(dialogs.pending(), 0u);

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string>
+
+#include "wizard/controls.h"
+#include "wizard/navigator.h"
+
+namespace koru::connect {
+
+// frmConn: the destination product, server, database and login, and the source connection
+// string. Next opens both connections and prepares the mapping repository.
+class ConnectionScreen : public wizard::WizardScreen {
+public:
+    explicit ConnectionScreen(wizard::ScreenServices services);
+
+    void Form_Load() override;
+    void cboProduct_Click();
+    void optEXE_Click();
+    void optNEW_Click();
+    void cmdNew_Click();
+    void cmdBack_Click();
+    void cmdExit_Click();
+    void cmdNext_Click();
+
+    bool Connect_To_servers();
+    bool Is_SourceDB_Bracket_Compatible();
+
+    wizard::Label lblTitle;
+    wizard::Label fraDataSource;
+    wizard::Label fraODBC;
+    wizard::Label fraDestin;
+    wizard::Label lblServer;
+    wizard::Label lblUID;
+    wizard::Label lblPWD;
+    wizard::Label lblProduct;
+    wizard::Label lblDBName;
+    wizard::ComboBox cboServer;
+    wizard::TextBox txtUID;
+    wizard::TextBox txtPW;
+    wizard::TextBox txtdbName;
+    wizard::TextBox txtSConn;
+    wizard::ComboBox cboProduct;
+    wizard::OptionButton optEXE;
+    wizard::OptionButton optNEW;
+    wizard::Button cmdNew;
+    wizard::Button cmdBack;
+    wizard::Button cmdNext;
+    wizard::Button cmdExit;
+
+private:
+    // The destination connection string, as the product has always written it.
+    std::string destinationConnectionString() const;
+    void closeConnections();
+};
+
+// A value for an OLE DB connection string written between single quotes; one that holds a
+// single quote is enclosed in double quotes instead, any double quote doubled.
+std::string quotedConnectionValue(const std::string& value);
+
+}  // namespace koru::connect
