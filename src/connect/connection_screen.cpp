@@ -56,7 +56,7 @@ std::string quotedConnectionValue(const std::string& value) {
 }
 
 ConnectionScreen::ConnectionScreen(wizard::ScreenServices services)
-    : WizardScreen(ScreenId::frmConn, services) {
+    : WizardScreen(ScreenId::frmConn, services), m_open(db::openConnection) {
     width = 560;
     height = 440;
     optNEW.value = true;
@@ -210,7 +210,7 @@ bool ConnectionScreen::Connect_To_servers() {
     closeConnections();
 
     try {
-        context.SourceConnection = db::openConnection(txtSConn.text);
+        context.SourceConnection = m_open(txtSConn.text);
     } catch (const std::exception& error) {
         reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmConn:Connect_To_Servers", LS(466));
         return failure();
@@ -224,7 +224,7 @@ bool ConnectionScreen::Connect_To_servers() {
 
     context.DestinConnString = destinationConnectionString();
     try {
-        context.DestinationConnection = db::openConnection(context.DestinConnString);
+        context.DestinationConnection = m_open(context.DestinConnString);
     } catch (const db::DbError& error) {
         if (error.code() == db::kErrGeneralFailure) {
             reporter.Show_Form(LS(126) + context.DestinDBName + LS(467), "frmConnect:Connect_To_servers",

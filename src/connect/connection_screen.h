@@ -1,7 +1,10 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "db/connection.h"
 #include "wizard/controls.h"
 #include "wizard/navigator.h"
 
@@ -24,6 +27,10 @@ public:
 
     bool Connect_To_servers();
     bool Is_SourceDB_Bracket_Compatible();
+
+    // How a connection string becomes an open connection; tests may stand in for the driver.
+    using Opener = std::function<std::unique_ptr<db::Connection>(const std::string&)>;
+    void setOpener(Opener opener) { m_open = std::move(opener); }
 
     wizard::Label lblTitle;
     wizard::Label fraDataSource;
@@ -51,6 +58,8 @@ private:
     // The destination connection string, as the product has always written it.
     std::string destinationConnectionString() const;
     void closeConnections();
+
+    Opener m_open;
 };
 
 // A value for an OLE DB connection string written between single quotes; one that holds a

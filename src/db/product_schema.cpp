@@ -157,7 +157,15 @@ void addDemoContent(Connection& destination, Product product) {
 }
 
 std::string embeddedDestinationString(const std::filesystem::path& folder, const std::string& database) {
-    return "Provider=SQLOLEDB.1;Data Source='sqlite:" + folder.string() + "';Initial Catalog=" + database;
+    std::string source = "sqlite:" + folder.string();
+    if (source.find('\'') == std::string::npos) {
+        source = "'" + source + "'";
+    } else {  // a folder name with a quote in it is enclosed in double quotes instead
+        std::string quoted = "\"";
+        for (char c : source) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        source = quoted + "\"";
+    }
+    return "Provider=SQLOLEDB.1;Data Source=" + source + ";Initial Catalog=" + database;
 }
 
 void createProductDatabase(const std::filesystem::path& folder, const std::string& database, Product product,

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/connection.h"
+
+namespace koru::test {
+
+// A real connection that refuses one statement a number of times with a chosen error, as a
+// server would; everything else goes through.
+class FailingConnection : public db::Connection {
+public:
+    FailingConnection(std::unique_ptr<db::Connection> real, std::string statement, std::int32_t code, int times)
+        : m_real(std::move(real)), m_statement(std::move(statement)), m_code(code), m_times(times) {}
+
+    void open(const std::string& connectionString) override { m_real->open(connectionString); }
+    void close() override { m_real->close(); }
+    bool isOpen() const override { return m_real->isOpen(); }
+    void execute(const std::string& sql) override {
+        if (sql == m_statement) {
+            ++attempts;
+            if (m_times-- > 0) throw db::DbError(m_code, "refused by the test", {}, sql);
+        }
+        m_real->execute(sql);
+    }
+    std::unique_ptr<db::Recordset> query(const std::string& sql) override { return m_real->query(sql); }
+    std::vector<std::string> tables(db::ObjectType type) override { return m_real->tables(type); }
+    std::vector<db::FieldInfo> columns(const std::string& table) override { return m_real->columns(table); }
+    const std::string& connectionString() const override { return m_real->connectionString(); }
+    const std::vector<db::ProviderError>& providerErrors() const override { return m_real->providerErrors(); }
+    std::unique_ptr<db::Statement> prepare(const std::string& sql) override { return m_real->prepare(sql); }
+
+    int attempts = 0;
+
+private:
+    std::unique_ptr<db::Connection> m_real;
+    std::string m_statement;
+    std::int32_t m_code;
+    int m_times;
+};
+
+}  // namespace koru::test
