@@ -11,6 +11,8 @@
 #include "diag/messages.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_host.h"
+#include "connect/connection_screen.h"
+#include "connect/users_check_screen.h"
 #include "wizard/error_console.h"
 #include "wizard/scripted_dialogs.h"
 
@@ -91,6 +93,18 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
             console->cmdDetails_Click();
             save(*console, std::string(wizard::screenName(id)) + "_details");
             continue;
+        }
+        if (auto* usersCheck = dynamic_cast<connect::UsersCheckScreen*>(screen)) {
+            usersCheck->lstUser.addItem("User : ann on PC: HELPDESK-07 Using Tickora Client");
+            usersCheck->lstUser.addItem("User : bob (10.0.0.9 - Web Interface)");
+            usersCheck->lblTotal.caption = "Total Users : 2";
+        }
+        if (auto* connection = dynamic_cast<connect::ConnectionScreen*>(screen)) {
+            connection->cboProduct.listIndex = 1;
+            connection->cboProduct_Click();
+            connection->cboServer.text = "HELPDESK-SQL";
+            connection->txtUID.text = "sa";
+            connection->txtSConn.text = "Provider=SQLite;Data Source=/srv/data/customers.db";
         }
         save(*screen, std::string(wizard::screenName(id)));
     }

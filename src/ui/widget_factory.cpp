@@ -2,7 +2,10 @@
 
 #include <stdexcept>
 
+#include "ui/connection_widget.h"
+#include "ui/data_link_widget.h"
 #include "ui/error_console_widget.h"
+#include "ui/users_check_widget.h"
 #include "ui/welcome_widget.h"
 
 namespace koru::ui {
@@ -13,6 +16,15 @@ ScreenWidget* createScreenWidget(wizard::Screen& screen, QtHost& host) {
     }
     if (auto* console = dynamic_cast<wizard::ErrorConsole*>(&screen)) {
         return new ErrorConsoleWidget(*console, host);
+    }
+    if (auto* connection = dynamic_cast<connect::ConnectionScreen*>(&screen)) {
+        return new ConnectionWidget(*connection, host);
+    }
+    if (auto* usersCheck = dynamic_cast<connect::UsersCheckScreen*>(&screen)) {
+        return new UsersCheckWidget(*usersCheck, host);
+    }
+    if (auto* dataLink = dynamic_cast<connect::DataLinkDialog*>(&screen)) {
+        return new DataLinkWidget(*dataLink, host);
     }
     throw std::logic_error("no window for screen " + std::string(wizard::screenName(screen.id())));
 }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QBoxLayout>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace koru::ui {
+
+// The frame every wizard page shares: a title at the top, the page, a rule and the
+// Back / Next / Exit row at the bottom.
+inline QVBoxLayout* wizardPage(QWidget* window, QLabel* title, QLayout* page, QPushButton* back,
+                               QPushButton* next, QPushButton* exit) {
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.1);
+    title->setFont(titleFont);
+    title->setWordWrap(true);
+    auto* header = new QFrame(window);
+    header->setAutoFillBackground(true);
+    header->setStyleSheet("QFrame { background: white; border-bottom: 1px solid #b0b0b0; }");
+    auto* headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(14, 10, 14, 10);
+    headerLayout->addWidget(title);
+
+    auto* rule = new QFrame(window);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    next->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(10, 6, 10, 10);
+    buttons->addStretch();
+    buttons->addWidget(back);
+    buttons->addWidget(next);
+    buttons->addSpacing(12);
+    buttons->addWidget(exit);
+
+    auto* outer = new QVBoxLayout(window);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(header);
+    page->setContentsMargins(14, 10, 14, 6);
+    outer->addLayout(page, 1);
+    outer->addWidget(rule);
+    outer->addLayout(buttons);
+    return outer;
+}
+
+}  // namespace koru::ui
