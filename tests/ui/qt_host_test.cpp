@@ -5,7 +5,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
+
+#include "connect/connection_screen.h"
 
 #include "support/temp_home.h"
 #include "wizard/scripted_dialogs.h"
@@ -84,6 +89,38 @@ TEST_F(QtHostTest, TheConsoleIsModalUntilItsCloseButton) {
     EXPECT_TRUE(sawConsole);
     EXPECT_EQ(application.screens().find(wizard::ScreenId::Error_Handle), nullptr);
     EXPECT_EQ(visibleWindows(), 1);
+}
+
+TEST_F(QtHostTest, WhatIsTypedReachesTheConnectionScreenModel) {
+    host.dispatch([&] {
+        application.navigator().start(wizard::ScreenId::frmWizIntro);
+        application.navigator().UT_Wizard_Change_Forms(wizard::ScreenId::frmWizIntro, wizard::ScreenId::frmConn,
+                                                       false);
+    });
+    auto* model = application.screens().get<connect::ConnectionScreen>(wizard::ScreenId::frmConn);
+    QWidget* window = buttonCaptioned("&GET")->window();
+    QList<QLineEdit*> edits = window->findChildren<QLineEdit*>();
+    QLineEdit* user = nullptr;
+    for (QLineEdit* edit : edits) {
+        if (edit->echoMode() != QLineEdit::Password && !edit->parentWidget()->inherits("QComboBox") &&
+            edit->text().isEmpty()) {
+            user = edit;  // the first empty plain field is the user ID
+            break;
+        }
+    }
+    ASSERT_NE(user, nullptr);
+    QTest::keyClicks(user, "helpdesk");
+    EXPECT_EQ(model->txtUID.text, "helpdesk");
+
+    QComboBox* product = nullptr;
+    for (QComboBox* combo : window->findChildren<QComboBox*>()) {
+        if (combo->count() == 2 && combo->itemText(0) == "Ledgora") product = combo;
+    }
+    ASSERT_NE(product, nullptr);
+    emit product->activated(0);  // the user picks Ledgora
+    EXPECT_EQ(model->cboProduct.listIndex, 0);
+    EXPECT_FALSE(model->txtdbName.visible);
+    EXPECT_EQ(application.context().cboProductText, "Ledgora");
 }
 
 }  // namespace
