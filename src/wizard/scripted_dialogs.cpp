@@ -7,6 +7,11 @@ ScriptedDialogs& ScriptedDialogs::expectMessage(std::string text, MsgResult answ
     return *this;
 }
 
+ScriptedDialogs& ScriptedDialogs::expectMessageStartingWith(std::string prefix, MsgResult answer) {
+    m_expected.push_back({"message", std::move(prefix), answer, {}, true});
+    return *this;
+}
+
 ScriptedDialogs& ScriptedDialogs::expectInput(std::string prompt, std::string answer) {
     m_expected.push_back({"input", std::move(prompt), MsgResult::OK, std::move(answer)});
     return *this;
@@ -27,7 +32,8 @@ ScriptedDialogs::Expected ScriptedDialogs::take(const std::string& kind, std::st
         throw UnexpectedDialog("unexpected " + kind + ": \"" + std::string(text) + "\"");
     }
     Expected next = m_expected.front();
-    bool textMatches = kind == "open" || kind == "save" || next.text == text;
+    bool textMatches = kind == "open" || kind == "save" || next.text == text ||
+                       (next.prefixOnly && text.substr(0, next.text.size()) == next.text);
     if (next.kind != kind || !textMatches) {
         throw UnexpectedDialog("expected " + next.kind + " \"" + next.text + "\", got " + kind +
                                " \"" + std::string(text) + "\"");

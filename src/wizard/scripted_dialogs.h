@@ -29,6 +29,8 @@ public:
 
     // The next message box must show exactly `text`; it is answered with `answer`.
     ScriptedDialogs& expectMessage(std::string text, MsgResult answer = MsgResult::OK);
+    // The next message box must begin with `prefix` (the rest comes from a driver).
+    ScriptedDialogs& expectMessageStartingWith(std::string prefix, MsgResult answer = MsgResult::OK);
     ScriptedDialogs& expectInput(std::string prompt, std::string answer);
     ScriptedDialogs& expectOpenFile(std::string answer);
     ScriptedDialogs& expectSaveFile(std::string answer);
@@ -53,6 +55,7 @@ private:
         std::string text;
         MsgResult answer = MsgResult::OK;
         std::string textAnswer;
+        bool prefixOnly = false;
     };
     Expected take(const std::string& kind, std::string_view text);
 
