@@ -225,6 +225,8 @@ int main(int argc, char** argv) try {
                                    ("koru-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     copyToSqlite(*source, "bench_rows", folder / "bench.db");
+    // The reads run as the import would: a connection of its own with the default timeouts.
+    auto reader = koru::db::openConnection(pg);
     auto sqlite = koru::db::openConnection("Provider=SQLite;Data Source=" + (folder / "bench.db").string());
 
     std::string sql = selectAll("bench_rows");
@@ -232,8 +234,8 @@ int main(int argc, char** argv) try {
     for (int run = 0; run < repeat; ++run) {
         // Same rows, same driver settings: the layer adds UseDeclareFetch=1 itself.
         ReadResult reference = plainRead(pg + ";UseDeclareFetch=1", sql);
-        ReadResult views = koruRead(*source, sql, false);
-        ReadResult copies = koruRead(*source, sql, true);
+        ReadResult views = koruRead(*reader, sql, false);
+        ReadResult copies = koruRead(*reader, sql, true);
         ReadResult local = koruRead(*sqlite, sql, true);
         if (reference.rows != rows || views.rows != rows || copies.rows != rows || local.rows != rows ||
             views.bytes != reference.bytes || copies.bytes != reference.bytes || local.bytes != reference.bytes) {
@@ -270,6 +272,7 @@ int main(int argc, char** argv) try {
         }
         printRss("SQLite native via KORU", inChild("Provider=SQLite;Data Source=" + (folder / "large.db").string(), large));
     }
+    reader.reset();
     source.reset();
     admin.execute("DROP DATABASE IF EXISTS koru_bench WITH (FORCE)");
     std::filesystem::remove_all(folder);
