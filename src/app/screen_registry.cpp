@@ -6,6 +6,7 @@
 #include "connect/connection_screen.h"
 #include "connect/data_link_dialog.h"
 #include "connect/users_check_screen.h"
+#include "mapping/mappings_screen.h"
 #include "wizard/error_console.h"
 
 namespace koru::app {
@@ -27,6 +28,8 @@ std::unique_ptr<Screen> ScreenRegistry::create(ScreenId id) {
         case ScreenId::frmDataLink:
             return std::make_unique<connect::DataLinkDialog>(*m_services, connect::odbcDataSources(),
                                                              connect::odbcDrivers());
+        case ScreenId::frmMappings:
+            return std::make_unique<mapping::MappingsScreen>(*m_services);
         default:
             return nullptr;
     }
@@ -39,6 +42,7 @@ bool ScreenRegistry::exists(ScreenId id) const {
         case ScreenId::frmConn:
         case ScreenId::frmAnyOneThere:
         case ScreenId::frmDataLink:
+        case ScreenId::frmMappings:
             return true;
         default:
             return false;
