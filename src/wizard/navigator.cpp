@@ -19,8 +19,8 @@ void Navigator::UT_Wizard_Change_Forms(ScreenId fromScreen, ScreenId toScreen, b
         Screen* to = m_screens.load(toScreen);
         if (!to) {
             m_dialogs.setBusy(false);
-            m_dialogs.messageBox("This screen is not available yet.", MsgButtons::OK,
-                                 MsgIcon::Information, diag::kAppTitle);
+            m_dialogs.messageBox("This screen is not available yet: " + std::string(screenName(toScreen)),
+                                 MsgButtons::OK, MsgIcon::Information, diag::kAppTitle);
             return;
         }
         if (Screen* from = m_screens.find(fromScreen)) {

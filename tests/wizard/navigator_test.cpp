@@ -120,7 +120,7 @@ TEST_F(NavigatorTest, ChangingScreensKeepsThePositionAndHidesOrUnloads) {
 
 TEST_F(NavigatorTest, AFailedChangeLeavesTheScreensAsTheyWere) {
     navigator.start(ScreenId::frmWizIntro);
-    dialogs.expectMessage("This screen is not available yet.");
+    dialogs.expectMessage("This screen is not available yet: frmDBSave");
     navigator.UT_Wizard_Change_Forms(ScreenId::frmWizIntro, ScreenId::frmDBSave, false);
     EXPECT_TRUE(screens.find(ScreenId::frmWizIntro)->visible);
 
