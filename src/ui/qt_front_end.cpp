@@ -13,6 +13,7 @@
 #include "ui/qt_host.h"
 #include "connect/connection_screen.h"
 #include "connect/users_check_screen.h"
+#include "mapping/mappings_screen.h"
 #include "wizard/error_console.h"
 #include "wizard/scripted_dialogs.h"
 
@@ -105,6 +106,12 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
             connection->cboServer.text = "HELPDESK-SQL";
             connection->txtUID.text = "sa";
             connection->txtSConn.text = "Provider=SQLite;Data Source=/srv/data/customers.db";
+        }
+        if (auto* mappings = dynamic_cast<mapping::MappingsScreen*>(screen)) {
+            mappings->optLoadMappings_Click();
+            mappings->File.clear();
+            for (const char* name : {"Assets.xfo", "Customers.xfo", "Knowledge Base.xfo"}) mappings->File.addItem(name);
+            mappings->File.listIndex = 1;
         }
         save(*screen, std::string(wizard::screenName(id)));
     }

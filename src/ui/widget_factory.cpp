@@ -5,6 +5,7 @@
 #include "ui/connection_widget.h"
 #include "ui/data_link_widget.h"
 #include "ui/error_console_widget.h"
+#include "ui/mappings_widget.h"
 #include "ui/users_check_widget.h"
 #include "ui/welcome_widget.h"
 
@@ -25,6 +26,9 @@ ScreenWidget* createScreenWidget(wizard::Screen& screen, QtHost& host) {
     }
     if (auto* dataLink = dynamic_cast<connect::DataLinkDialog*>(&screen)) {
         return new DataLinkWidget(*dataLink, host);
+    }
+    if (auto* mappings = dynamic_cast<mapping::MappingsScreen*>(&screen)) {
+        return new MappingsWidget(*mappings, host);
     }
     throw std::logic_error("no window for screen " + std::string(wizard::screenName(screen.id())));
 }
