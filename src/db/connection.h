@@ -27,7 +27,7 @@ struct FieldInfo {
     int precision = 0;
     int numericScale = 0;
     bool nullable = true;
-    std::string typeName;  // as the database names it ("varchar", "INTEGER", "int4")
+    std::string typeName{};  // as the database names it ("varchar", "INTEGER", "int4")
 };
 
 // Forward-only rows of a query; fields by position or by name (case-insensitive).
