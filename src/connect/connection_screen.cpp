@@ -7,6 +7,7 @@
 #include "connect/users_check_screen.h"
 #include "db/connection_factory.h"
 #include "db/connection_string.h"
+#include "db/freetds_config.h"
 #include "db/odbc_support.h"
 #include "db/repository.h"
 #include "db/settings_file.h"
@@ -31,13 +32,6 @@ std::string trimmed(const std::string& text) {
     auto begin = text.find_first_not_of(' ');
     if (begin == std::string::npos) return {};
     return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
-
-// Selects the destination database; the embedded destination is its file already, so there
-// it only proves the file is a readable database.
-std::string useDatabase(const db::DestinationDialect& dialect, const std::string& database) {
-    if (dialect.kind() == db::DestinationDialect::Kind::Mssql) return "Use [" + database + "]";
-    return "SELECT count(*) FROM sqlite_master";
 }
 
 constexpr long kLedgora = 1;
@@ -81,7 +75,7 @@ void ConnectionScreen::Form_Load() {
         cmdExit.caption = LS(169);
         lblProduct.caption = LS(499);
         lblDBName.caption = "Database Name :";
-        Get_Avail_SQL_Servers(cboServer, knownSqlServers());
+        Get_Avail_SQL_Servers(cboServer, db::freeTdsServers());
         db::ConnectionSettings settings = db::ut_load_conn_settings(m_services.reporter);
         txtSConn.text = settings.sourceConnectionString;
         cboServer.text = settings.server;
@@ -244,7 +238,7 @@ bool ConnectionScreen::Connect_To_servers() {
     // A command-text error on selecting the database is tried once more, then taken as success.
     for (int attempt = 1; attempt <= 2; ++attempt) {
         try {
-            context.DestinationConnection->execute(useDatabase(*context.destinationDialect, context.DestinDBName));
+            context.DestinationConnection->execute(context.destinationDialect->useDatabase(context.DestinDBName));
             break;
         } catch (const db::DbError& error) {
             if (error.code() == db::kErrCommandText) continue;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,13 +7,6 @@
 #include "wizard/controls.h"
 
 namespace koru::connect {
-
-// The SQL Servers this machine knows by name: the server sections of the FreeTDS
-// configuration ($FREETDSCONF, ~/.freetds.conf, /etc/freetds/freetds.conf), in file order.
-std::vector<std::string> knownSqlServers();
-
-// The server section names of one FreeTDS configuration text, [global] left out.
-std::vector<std::string> freeTdsServerSections(std::string_view configuration);
 
 // Appends the names upper-cased, skipping "(LOCAL)" and names the list already has.
 void Get_Avail_SQL_Servers(wizard::ComboBox& combo, const std::vector<std::string>& servers);

@@ -307,6 +307,11 @@ ConnectionString odbcKeysOf(const ConnectionString& parsed) {
     return odbc;
 }
 
+bool namedInFreeTdsConfiguration(const std::string& server, const OdbcDriverCatalog& catalog) {
+    std::vector<std::string> named = catalog.freeTdsServers();
+    return std::any_of(named.begin(), named.end(), [&](const std::string& name) { return equalsNoCase(name, server); });
+}
+
 OpenTarget translateSqlServer(const ConnectionString& parsed, const OdbcDriverCatalog& catalog) {
     std::string driver;
     if (auto chosen = catalog.mssqlDriverOverride(); chosen && !trim(*chosen).empty()) {
@@ -339,6 +344,9 @@ OpenTarget translateSqlServer(const ConnectionString& parsed, const OdbcDriverCa
         // FreeTDS takes the port as a key of its own.
         odbc.set("Server", std::string(trim(server.substr(0, comma))));
         odbc.set("Port", std::string(trim(server.substr(comma + 1))));
+    } else if (family == DriverFamily::FreeTds && namedInFreeTdsConfiguration(server, catalog)) {
+        // A server of the FreeTDS configuration is known by its section, not as a host.
+        odbc.set("Servername", server);
     } else {
         odbc.set("Server", server);
     }

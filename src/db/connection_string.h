@@ -57,6 +57,8 @@ public:
     virtual std::string driverOfDsn(const std::string& dsn) const = 0;
     // KORU_MSSQL_DRIVER when set.
     virtual std::optional<std::string> mssqlDriverOverride() const = 0;
+    // The servers FreeTDS knows by name from its configuration.
+    virtual std::vector<std::string> freeTdsServers() const { return {}; }
 };
 
 // What a connection string opens, in the client library's terms.

@@ -15,8 +15,12 @@ public:
     std::string selectTop(long rows, std::string_view columnsAndRest) const override {
         return "SELECT TOP " + std::to_string(rows) + " " + std::string(columnsAndRest);
     }
+    // Written as the product has always sent it.
     std::string truncateTable(std::string_view table) const override {
-        return "TRUNCATE TABLE " + quoteIdentifier(table);
+        return "Truncate Table " + std::string(table);
+    }
+    std::string useDatabase(std::string_view database) const override {
+        return "Use [" + std::string(database) + "]";
     }
     std::string isNull(std::string_view expression, std::string_view replacement) const override {
         return "ISNULL(" + std::string(expression) + ", " + std::string(replacement) + ")";
@@ -40,6 +44,8 @@ public:
     std::string truncateTable(std::string_view table) const override {
         return "DELETE FROM " + quoteIdentifier(table);
     }
+    // The database is the file already: reading its catalogue proves it is one.
+    std::string useDatabase(std::string_view) const override { return "SELECT count(*) FROM sqlite_master"; }
     std::string isNull(std::string_view expression, std::string_view replacement) const override {
         return "IFNULL(" + std::string(expression) + ", " + std::string(replacement) + ")";
     }

@@ -22,8 +22,10 @@ public:
     virtual std::string concat(const std::vector<std::string>& expressions) const = 0;
     // "SELECT <columnsAndRest>" limited to the first `rows` rows.
     virtual std::string selectTop(long rows, std::string_view columnsAndRest) const = 0;
-    // Removes every row of a table (named unquoted).
+    // Removes every row of one of the system's own tables (a plain name such as XFRMappings).
     virtual std::string truncateTable(std::string_view table) const = 0;
+    // Selects the destination database after connecting.
+    virtual std::string useDatabase(std::string_view database) const = 0;
     // `expression`, or `replacement` where it is null.
     virtual std::string isNull(std::string_view expression, std::string_view replacement) const = 0;
 };

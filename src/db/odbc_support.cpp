@@ -1,5 +1,7 @@
 #include "db/odbc_support.h"
 
+#include "db/freetds_config.h"
+
 #include <strings.h>
 
 #include <cstdlib>
@@ -79,6 +81,7 @@ public:
         return {};
     }
 
+    std::vector<std::string> freeTdsServers() const override { return db::freeTdsServers(); }
     std::optional<std::string> mssqlDriverOverride() const override {
         if (const char* chosen = std::getenv("KORU_MSSQL_DRIVER")) return std::string(chosen);
         return std::nullopt;

@@ -1,5 +1,7 @@
 #include "connect/server_list.h"
 
+#include "db/freetds_config.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,12 +16,12 @@ TEST(ServerList, ServerSectionsOfTheFreeTdsConfiguration) {
     std::string configuration =
         "[global]\n  tds version = auto\n; [commented]\n[egServer73]\n\thost = ntmachine\n"
         "  [ Sales Box ]  \r\n[(local)]\n[EGSERVER73]\n[]\n";
-    EXPECT_EQ(freeTdsServerSections(configuration),
+    EXPECT_EQ(db::freeTdsServerSections(configuration),
               (std::vector<std::string>{"egServer73", "Sales Box", "(local)", "EGSERVER73"}));
 
     wizard::ComboBox servers;
     servers.addItem("SALES BOX");  // already listed, as the settings file may have put it
-    Get_Avail_SQL_Servers(servers, freeTdsServerSections(configuration));
+    Get_Avail_SQL_Servers(servers, db::freeTdsServerSections(configuration));
     std::vector<std::string> listed;
     for (const auto& item : servers.items) listed.push_back(item.text);
     EXPECT_EQ(listed, (std::vector<std::string>{"SALES BOX", "EGSERVER73"}));
@@ -30,7 +32,7 @@ TEST(ServerList, KnownServersComeFromTheConfiguredFile) {
     std::string file = (home.path() / "freetds.conf").string();
     std::ofstream(file) << "[global]\n[alpha]\n[beta]\n";
     ::setenv("FREETDSCONF", file.c_str(), 1);
-    EXPECT_EQ(knownSqlServers(), (std::vector<std::string>{"alpha", "beta"}));
+    EXPECT_EQ(db::freeTdsServers(), (std::vector<std::string>{"alpha", "beta"}));
     ::unsetenv("FREETDSCONF");
 }
 

@@ -17,6 +17,8 @@ public:
         return dsn == "pgdsn" ? "PostgreSQL Unicode" : "";
     }
     std::optional<std::string> mssqlDriverOverride() const override { return mssqlOverride; }
+    std::vector<std::string> freeTdsServers() const override { return servers; }
+    std::vector<std::string> servers;
 };
 
 TEST(DbConnectionString, ParsesQuotedValuesAndKeysOfAnyCase) {
@@ -172,6 +174,21 @@ TEST(DbConnectionString, DriverFamiliesAreKnownByNameOrLibrary) {
     EXPECT_EQ(driverFamilyOf("ODBC Driver 18 for SQL Server"), DriverFamily::MsSql);
     EXPECT_EQ(driverFamilyOf("MariaDB ODBC 3.1 Driver"), DriverFamily::MySql);
     EXPECT_EQ(driverFamilyOf("Oracle 19 ODBC driver"), DriverFamily::Other);
+}
+
+TEST(DbConnectionString, AServerOfTheFreeTdsConfigurationIsPassedByItsName) {
+    FakeCatalog catalog;
+    catalog.drivers = {"FreeTDS"};
+    catalog.servers = {"egServer73", "Sales Box"};
+    std::string named = "Provider=SQLOLEDB.1;Initial Catalog=TICKORDB;Data Source='EGSERVER73';User ID='sa'";
+    OpenTarget listed = translateConnectionString(named, catalog);
+    EXPECT_EQ(ConnectionString::parse(listed.odbcString).get("Servername"), "EGSERVER73");
+    EXPECT_FALSE(ConnectionString::parse(listed.odbcString).has("Server"));
+
+    std::string typed = "Provider=SQLOLEDB.1;Initial Catalog=TICKORDB;Data Source='db.example';User ID='sa'";
+    OpenTarget host = translateConnectionString(typed, catalog);
+    EXPECT_EQ(ConnectionString::parse(host.odbcString).get("Server"), "db.example");
+    EXPECT_FALSE(ConnectionString::parse(host.odbcString).has("Servername"));
 }
 
 }  // namespace

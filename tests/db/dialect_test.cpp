@@ -17,7 +17,8 @@ TEST(DbDialect, DestinationStatementsInEachDialect) {
     EXPECT_EQ(sqlite->concat({"a", "' '", "b"}), "a || ' ' || b");
     EXPECT_EQ(mssql->selectTop(1, "* FROM [CIID] WHERE x = 1"), "SELECT TOP 1 * FROM [CIID] WHERE x = 1");
     EXPECT_EQ(sqlite->selectTop(1, "* FROM CIID WHERE x = 1"), "SELECT * FROM CIID WHERE x = 1 LIMIT 1");
-    EXPECT_EQ(mssql->truncateTable("XFR Hash"), "TRUNCATE TABLE [XFR Hash]");
+    EXPECT_EQ(mssql->truncateTable("XFRMappings"), "Truncate Table XFRMappings");
+    EXPECT_EQ(mssql->useDatabase("TICKORDB"), "Use [TICKORDB]");
     EXPECT_EQ(sqlite->truncateTable("XFR Hash"), "DELETE FROM \"XFR Hash\"");
     EXPECT_EQ(mssql->isNull("Name", "''"), "ISNULL(Name, '')");
     EXPECT_EQ(sqlite->isNull("Name", "''"), "IFNULL(Name, '')");

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "db/repository.h"
+#include "mapping/mapping_repository.h"
+#include "support/scripted_connection.h"
 #include "support/statement_fixtures.h"
 
 namespace koru::db {
@@ -25,9 +27,39 @@ std::map<std::string, std::string> repositoryStatements() {
     return named;
 }
 
-TEST(MssqlStatements, RepositoryStatementsMatchTheirFixturesCharacterForCharacter) {
-    std::map<std::string, std::string> expected = test::loadStatementFixture("mssql/repository.tsv");
-    std::map<std::string, std::string> actual = repositoryStatements();
+// The statements the mapping operations send to SQL Server, in order, named by operation.
+std::map<std::string, std::string> mappingStatements() {
+    auto dialect = makeDestinationDialect(DestinationDialect::Kind::Mssql);
+    test::ScriptedConnection server;
+    server.answer("Select * From XFRMappings Where StructureID = 2", {{"ID"}, {}});
+    mapping::MappingRepository repository(server, *dialect);
+    std::map<std::string, std::string> named;
+    auto take = [&](const std::string& name) {
+        addAll(named, name, server.executed);
+        addAll(named, name + ".query", server.queried);
+        server.executed.clear();
+        server.queried.clear();
+    };
+    repository.ut_clear_map_table();
+    take("ut_clear_map_table");
+    repository.emptyStructure();
+    take("emptyStructure");
+    repository.writeLevels({"Company", "Contact"});
+    take("writeLevels");
+    repository.emptyMappingsAndClauses();
+    take("emptyMappingsAndClauses");
+    repository.deleteLevelsFrom(2);
+    take("deleteLevelsFrom");
+    repository.listMappings(2);
+    take("listMappings");
+    repository.removeMapping(7);
+    take("removeMapping");
+    named["useDatabase"] = dialect->useDatabase("TICKORDB");
+    return named;
+}
+
+void expectFixture(const std::string& fixture, const std::map<std::string, std::string>& actual) {
+    std::map<std::string, std::string> expected = test::loadStatementFixture(fixture);
     for (const auto& [name, text] : expected) {
         auto found = actual.find(name);
         if (found == actual.end()) {
@@ -39,6 +71,14 @@ TEST(MssqlStatements, RepositoryStatementsMatchTheirFixturesCharacterForCharacte
     for (const auto& [name, text] : actual) {
         EXPECT_TRUE(expected.count(name)) << "statement without a fixture: " << name;
     }
+}
+
+TEST(MssqlStatements, RepositoryStatementsMatchTheirFixturesCharacterForCharacter) {
+    expectFixture("mssql/repository.tsv", repositoryStatements());
+}
+
+TEST(MssqlStatements, MappingStatementsMatchTheirFixturesCharacterForCharacter) {
+    expectFixture("mssql/mapping.tsv", mappingStatements());
 }
 
 }  // namespace

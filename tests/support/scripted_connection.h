@@ -54,6 +54,7 @@ public:
     bool isOpen() const override { return m_open; }
     void execute(const std::string& sql) override { executed.push_back(sql); }
     std::unique_ptr<db::Recordset> query(const std::string& sql) override {
+        queried.push_back(sql);
         auto found = m_answers.find(sql);
         if (found == m_answers.end()) throw db::DbError(db::kErrNoSuchTable, "not scripted: " + sql, {}, sql);
         return std::make_unique<TableRecordset>(found->second.columns, found->second.rows);
@@ -64,6 +65,7 @@ public:
     const std::vector<db::ProviderError>& providerErrors() const override { return m_errors; }
 
     std::vector<std::string> executed;
+    std::vector<std::string> queried;
 
 private:
     std::map<std::string, Answer> m_answers;
