@@ -1,10 +1,10 @@
 #include "db/odbc_support.h"
 
-#include "db/freetds_config.h"
-
 #include <strings.h>
 
 #include <cstdlib>
+
+#include "db/freetds_config.h"
 
 namespace koru::db::odbc {
 
