@@ -4,6 +4,7 @@
 
 #include "diag/logs.h"
 #include "diag/program_folder.h"
+#include "diag/text.h"
 
 namespace koru::app {
 
@@ -38,12 +39,6 @@ bool CommandLine::UT_Get_Command_Parameter(std::string_view key, std::string& va
 
 namespace {
 
-std::string trimmed(const std::string& text) {
-    auto begin = text.find_first_not_of(' ');
-    if (begin == std::string::npos) return {};
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
-
 void refuse(std::string_view argument, const std::string& value) {
     diag::UT_Write_To_Internal_Log("Incorrect parameter passed, Arguement=" + std::string(argument) +
                                    ", VALUE=" + value);
@@ -69,7 +64,7 @@ std::optional<UnattendedParameters> readUnattendedParameters(const CommandLine& 
         return std::nullopt;
     }
     // One numeric character, 0 to 3.
-    std::string update = trimmed(parameters.update);
+    std::string update = diag::trimBlanks(parameters.update);
     if (update.size() != 1 || !std::isdigit(static_cast<unsigned char>(update[0]))) {
         refuse("Update", parameters.update);
         return std::nullopt;

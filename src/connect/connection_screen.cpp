@@ -1,8 +1,5 @@
 #include "connect/connection_screen.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "connect/server_list.h"
 #include "connect/users_check_screen.h"
 #include "db/connection_factory.h"
@@ -12,6 +9,7 @@
 #include "db/repository.h"
 #include "db/settings_file.h"
 #include "diag/messages.h"
+#include "diag/text.h"
 #include "wizard/error_trap.h"
 
 namespace koru::connect {
@@ -21,18 +19,6 @@ using wizard::MsgIcon;
 using wizard::ScreenId;
 
 namespace {
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-std::string trimmed(const std::string& text) {
-    auto begin = text.find_first_not_of(' ');
-    if (begin == std::string::npos) return {};
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
 
 constexpr long kLedgora = 1;
 constexpr long kTickora = 2;
@@ -91,7 +77,7 @@ void ConnectionScreen::Form_Load() {
 void ConnectionScreen::cboProduct_Click() {
     cboProduct.text = cboProduct.selectedText();
     m_services.context.cboProductText = cboProduct.text;
-    bool ledgora = upper(cboProduct.text) == "LEDGORA";
+    bool ledgora = diag::upperAscii(cboProduct.text) == "LEDGORA";
     lblDBName.visible = !ledgora;
     txtdbName.visible = !ledgora;
 }
@@ -177,7 +163,7 @@ std::string ConnectionScreen::destinationConnectionString() const {
     text += "Locale Identifier=2057;Connect Timeout=25;";
     text += "Use Procedure for Prepare=1;Auto Translate=False;Packet Size=4096;";
     text += "User ID=" + quotedConnectionValue(txtUID.text);
-    if (!trimmed(txtPW.text).empty()) text += ";Password=" + quotedConnectionValue(txtPW.text);
+    if (!diag::trimBlanks(txtPW.text).empty()) text += ";Password=" + quotedConnectionValue(txtPW.text);
     return text;
 }
 
@@ -209,9 +195,9 @@ bool ConnectionScreen::Connect_To_servers() {
         reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmConn:Connect_To_Servers", LS(466));
         return failure();
     }
-    context.SourceIsSQLServer = upper(txtSConn.text).find("SQLOLEDB") != std::string::npos;
+    context.SourceIsSQLServer = diag::upperAscii(txtSConn.text).find("SQLOLEDB") != std::string::npos;
 
-    if (trimmed(txtUID.text).empty() || trimmed(cboServer.text).empty()) {
+    if (diag::trimBlanks(txtUID.text).empty() || diag::trimBlanks(cboServer.text).empty()) {
         dialogs.messageBox(LS(121), MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
         return failure();
     }

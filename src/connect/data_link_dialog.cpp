@@ -3,6 +3,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include "connect/connection_screen.h"
 #include "db/connection_factory.h"
 #include "db/connection_string.h"
 #include "db/odbc_support.h"
@@ -49,14 +50,7 @@ std::vector<std::string> odbcDrivers() { return odbcNames(false); }
 std::string connectionStringValue(const std::string& value) {
     bool plain = !value.empty() && value.front() != ' ' && value.back() != ' ' &&
                  value.find_first_of(";'\"{}=") == std::string::npos;
-    if (plain) return value;
-    if (value.find('\'') == std::string::npos) return "'" + value + "'";
-    std::string quoted = "\"";
-    for (char c : value) {
-        quoted += c;
-        if (c == '"') quoted += '"';
-    }
-    return quoted + "\"";
+    return plain ? value : quotedConnectionValue(value);
 }
 
 DataLinkDialog::DataLinkDialog(wizard::ScreenServices services, std::vector<std::string> dataSources,

@@ -1,22 +1,15 @@
 #include "connect/server_list.h"
 
-#include <algorithm>
-#include <cctype>
+#include "diag/text.h"
 
 namespace koru::connect {
 namespace {
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 }  // namespace
 
 void Get_Avail_SQL_Servers(wizard::ComboBox& combo, const std::vector<std::string>& servers) {
     for (const std::string& server : servers) {
-        std::string name = upper(server);
+        std::string name = diag::upperAscii(server);
         if (name == "(LOCAL)" || combo.indexOf(name) >= 0) continue;
         combo.addItem(name);
     }

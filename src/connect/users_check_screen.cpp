@@ -1,25 +1,11 @@
 #include "connect/users_check_screen.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "diag/messages.h"
+#include "diag/text.h"
 #include "wizard/error_trap.h"
 
 namespace koru::connect {
 namespace {
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-std::string trimmed(const std::string& text) {
-    auto begin = text.find_first_not_of(' ');
-    if (begin == std::string::npos) return {};
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
 
 }  // namespace
 
@@ -69,11 +55,11 @@ void UsersCheckScreen::Get_SP_WHO() {
                 return;
             }
             lstUser.clear();
-            std::string database = upper(context.DestinDBName);
+            std::string database = diag::upperAscii(context.DestinDBName);
             for (; any; any = sessions->next()) {
                 std::string login = sessions->value("Login").value_or("");
                 std::string sessionDatabase = sessions->value("dbName").value_or("");
-                if (upper(login) == "SA" || upper(trimmed(sessionDatabase)) != database) continue;
+                if (diag::upperAscii(login) == "SA" || diag::upperAscii(diag::trimBlanks(sessionDatabase)) != database) continue;
                 lstUser.addItem(LS(239) + login + LS(462) + sessions->value("HostName").value_or("") + LS(240) +
                                 sessions->value("Programname").value_or(""));
             }

@@ -10,15 +10,10 @@
 #include "diag/logs.h"
 #include "diag/messages.h"
 #include "diag/program_folder.h"
+#include "diag/text.h"
 
 namespace koru::wizard {
 namespace {
-
-std::string trimmed(const std::string& text) {
-    auto begin = text.find_first_not_of(' ');
-    if (begin == std::string::npos) return {};
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
 
 int stateCode(const std::unique_ptr<db::Connection>& connection) {
     return connection && connection->isOpen() ? 1 : 0;
@@ -53,7 +48,7 @@ void ErrorConsole::cmdClose_Click() { m_services.navigator.requestClose(id()); }
 void ErrorConsole::Save_Error() {
     Dialogs& dialogs = m_services.dialogs;
     diag::ErrorReporter& reporter = m_services.reporter;
-    std::string chosen = trimmed(dialogs.saveFile(
+    std::string chosen = diag::trimBlanks(dialogs.saveFile(
         {diag::LS(107, reporter), diag::LS(108, reporter), "*.txt|*.txt", {}}));
     if (chosen.empty()) return;
     std::filesystem::path path = diag::toNativeSeparatorsPath(chosen);
