@@ -43,6 +43,16 @@ void ScreenWidget::moveEvent(QMoveEvent* event) {
     }
 }
 
+QtHost::~QtHost() {
+    // Windows still open when the host goes (the models are gone or going) and those whose
+    // deletion was queued.
+    for (auto& [screen, widget] : m_widgets) {
+        widget->detach();
+        delete widget;
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 ScreenWidget& QtHost::widgetFor(wizard::Screen& screen) {
     auto found = m_widgets.find(&screen);
     if (found != m_widgets.end()) return *found->second;

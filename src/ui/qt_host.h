@@ -38,6 +38,11 @@ private:
 
 class QtHost : public wizard::ScreenHost {
 public:
+    QtHost() = default;
+    ~QtHost() override;
+    QtHost(const QtHost&) = delete;
+    QtHost& operator=(const QtHost&) = delete;
+
     void attach(app::Application& application) { m_application = &application; }
     app::Application& application() { return *m_application; }
 
