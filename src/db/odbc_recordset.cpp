@@ -89,7 +89,7 @@ Column planColumn(SQLSMALLINT sqlType, SQLULEN size) {
     return column;
 }
 
-class OdbcRecordset : public Recordset {
+class OdbcRecordset : public FieldListRecordset {
 public:
     OdbcRecordset(std::shared_ptr<Session> session, std::shared_ptr<StatementHandle> handle,
                   std::string sql)
@@ -118,7 +118,7 @@ public:
         }
     }
 
-    using Recordset::value;
+    using FieldListRecordset::value;
 
     bool next() override {
         SQLHSTMT stmt = live();
@@ -146,22 +146,6 @@ public:
         loadRow(stmt);
         m_hasRow = true;
         return true;
-    }
-
-    std::size_t fieldCount() const override { return m_fields.size(); }
-
-    const FieldInfo& field(std::size_t position) const override {
-        checkFieldPosition(m_fields, position);
-        return m_fields[position];
-    }
-
-    std::optional<std::size_t> fieldIndex(std::string_view name) const override {
-        return findField(m_fields, name);
-    }
-
-    std::optional<std::string> value(std::size_t position) const override {
-        auto view = text(position);
-        return view ? std::optional<std::string>(std::string(*view)) : std::nullopt;
     }
 
     std::optional<std::string_view> text(std::size_t position) const override {
@@ -328,7 +312,6 @@ private:
     std::shared_ptr<StatementHandle> m_handle;
     std::uint64_t m_generation;
     std::string m_sql;
-    std::vector<FieldInfo> m_fields;
     std::vector<Column> m_columns;
     std::vector<Cell> m_cells;
     std::vector<SQLUSMALLINT> m_rowStatus;

@@ -183,7 +183,7 @@ struct SqliteSession {
 
 namespace {
 
-class SqliteRecordset : public Recordset {
+class SqliteRecordset : public FieldListRecordset {
 public:
     SqliteRecordset(std::shared_ptr<SqliteSession> session, std::shared_ptr<StatementHolder> holder,
                     std::string sql)
@@ -202,7 +202,7 @@ public:
         for (int i = 0; i < sqlite3_column_count(stmt); ++i) m_fields.push_back(describe(i));
     }
 
-    using Recordset::value;
+    using FieldListRecordset::value;
 
     bool next() override {
         sqlite3_stmt* stmt = live();
@@ -216,22 +216,6 @@ public:
         m_hasRow = false;
         m_hasRow = m_session->step(stmt, m_sql) == SQLITE_ROW;
         return m_hasRow;
-    }
-
-    std::size_t fieldCount() const override { return m_fields.size(); }
-
-    const FieldInfo& field(std::size_t position) const override {
-        checkFieldPosition(m_fields, position);
-        return m_fields[position];
-    }
-
-    std::optional<std::size_t> fieldIndex(std::string_view name) const override {
-        return findField(m_fields, name);
-    }
-
-    std::optional<std::string> value(std::size_t position) const override {
-        auto view = text(position);
-        return view ? std::optional<std::string>(std::string(*view)) : std::nullopt;
     }
 
     std::optional<std::string_view> text(std::size_t position) const override {
@@ -291,7 +275,6 @@ private:
     std::shared_ptr<StatementHolder> m_holder;
     std::uint64_t m_generation;
     std::string m_sql;
-    std::vector<FieldInfo> m_fields;
     bool m_pendingFirst = true;
     bool m_firstIsRow = false;
     bool m_hasRow = false;

@@ -14,27 +14,19 @@ namespace koru::test {
 using Row = std::vector<std::optional<std::string>>;
 
 // Rows given by the test, read forward-only.
-class TableRecordset : public db::Recordset {
+class TableRecordset : public db::FieldListRecordset {
 public:
     TableRecordset(std::vector<std::string> columns, std::vector<Row> rows) : m_rows(std::move(rows)) {
         for (auto& name : columns) m_fields.push_back(db::FieldInfo{name, 200, 255});
     }
     bool next() override { return ++m_position < static_cast<long>(m_rows.size()); }
-    std::size_t fieldCount() const override { return m_fields.size(); }
-    const db::FieldInfo& field(std::size_t position) const override { return m_fields.at(position); }
-    std::optional<std::size_t> fieldIndex(std::string_view name) const override {
-        return db::findField(m_fields, name);
-    }
-    std::optional<std::string> value(std::size_t position) const override { return m_rows.at(m_position).at(position); }
     std::optional<std::string_view> text(std::size_t position) const override {
         const auto& cell = m_rows.at(m_position).at(position);
         if (!cell) return std::nullopt;
         return std::string_view(*cell);
     }
-    using db::Recordset::value;
 
 private:
-    std::vector<db::FieldInfo> m_fields;
     std::vector<Row> m_rows;
     long m_position = -1;
 };
