@@ -1,6 +1,8 @@
 #include "ui/qt_host.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QCoreApplication>
 #include <QMoveEvent>
 #include <QTimer>
@@ -65,6 +67,14 @@ void QtHost::showScreen(wizard::Screen& screen) {
     ScreenWidget& widget = widgetFor(screen);
     screen.visible = true;
     widget.sync();
+    if (screen.left == 0 && screen.top == 0) {
+        // A window no other screen has placed starts in the middle of the screen.
+        if (QScreen* display = QGuiApplication::primaryScreen()) {
+            QRect area = display->availableGeometry();
+            screen.left = area.x() + (area.width() - widget.width()) / 2;
+            screen.top = area.y() + (area.height() - widget.height()) / 2;
+        }
+    }
     widget.move(screen.left, screen.top);
     widget.show();
     widget.raise();

@@ -17,8 +17,8 @@ inline QVBoxLayout* wizardPage(QWidget* window, QLabel* title, QLayout* page, QP
     title->setFont(titleFont);
     title->setWordWrap(true);
     auto* header = new QFrame(window);
-    header->setAutoFillBackground(true);
-    header->setStyleSheet("QFrame { background: white; border-bottom: 1px solid #b0b0b0; }");
+    header->setObjectName("wizardHeader");
+    header->setStyleSheet("QFrame#wizardHeader { background: white; border-bottom: 1px solid #b0b0b0; }");
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(14, 10, 14, 10);
     headerLayout->addWidget(title);
