@@ -130,8 +130,7 @@ void ConnectionScreen::cmdNext_Click() {
             cmdNext.enabled = true;
             return;
         }
-        db::Repository repository(*context.DestinationConnection,
-                                  db::repositoryStatementsFor(context.destinationDialect->kind()),
+        db::Repository repository(context.destination(), db::repositoryStatementsFor(context.dialect().kind()),
                                   m_services.reporter);
         if (!repository.Create_XFR_Tables() || !repository.Create_XFR_Indexes()) {
             cmdNext.enabled = true;

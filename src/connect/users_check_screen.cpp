@@ -41,9 +41,8 @@ void UsersCheckScreen::Get_SP_WHO() {
     wizard::Dialogs& dialogs = m_services.dialogs;
     dialogs.setBusy(true);
     try {
-        db::Connection& destination = *context.DestinationConnection;
-        bool serverSessions =
-            context.destinationDialect && context.destinationDialect->kind() == db::DestinationDialect::Kind::Mssql;
+        db::Connection& destination = context.destination();
+        bool serverSessions = context.dialect().kind() == db::DestinationDialect::Kind::Mssql;
         // The embedded destination has no server sessions: only the web sessions are listed.
         if (serverSessions) {
             std::unique_ptr<db::Recordset> sessions = destination.query("EXEC sp_WHO2");

@@ -116,7 +116,7 @@ bool MappingFiles::UT_Save_Mappings_To_TXT(const std::string& fileName) {
     std::string templatePath = diag::toNativeSeparators(fileName);
     std::vector<std::pair<fs::path, std::string>> files;
     try {
-        db::Connection& destination = *m_context.DestinationConnection;
+        db::Connection& destination = m_context.destination();
         std::string base = baseName(templatePath);
         std::string templateText = "Veltrane Transfer Object File\r\n\r\n\r\nDepends On the Following XFT Files\r\n" +
                                    base + std::string(kClauseFile) + "\r\n" + base + std::string(kTableLinkFile) +
@@ -248,7 +248,7 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
         std::optional<ParentSettings> parent;
         if (fs::is_regular_file(parentFile, ec)) parent = parseParentFile(readFile(parentFile));
 
-        db::Connection& destination = *m_context.DestinationConnection;
+        db::Connection& destination = m_context.destination();
         auto insertAll = [&destination](const std::string& sql, const std::vector<std::vector<db::Value>>& rows) {
             if (rows.empty()) return;
             std::unique_ptr<db::Statement> insert = destination.prepare(sql);

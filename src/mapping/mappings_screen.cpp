@@ -137,19 +137,19 @@ std::string MappingsScreen::Get_Mapping_FileName() {
 
 void MappingsScreen::clearRepository() {
     wizard::Context& context = m_services.context;
-    MappingRepository(*context.DestinationConnection, *context.destinationDialect).ut_clear_map_table();
+    MappingRepository(context.destination(), context.dialect()).ut_clear_map_table();
 }
 
 bool MappingsScreen::compatibleWithSource() {
     wizard::Context& context = m_services.context;
-    auto rows = context.DestinationConnection->query(
+    auto rows = context.destination().query(
         "Select sourcecolumn, sourcetable From XFRMappings order by sourcetable");
     while (rows->next()) {
         std::string column = rows->value("sourcecolumn").value_or("");
         if (column.empty()) continue;  // separator rows name no source column
         std::string table = rows->value("sourcetable").value_or("");
         try {
-            context.SourceConnection->query("Select " + wizard::UT_Bracket_Name(column, context.NoBrackets) +
+            context.source().query("Select " + wizard::UT_Bracket_Name(column, context.NoBrackets) +
                                             " From " + wizard::UT_Bracket_Name(table, context.NoBrackets));
         } catch (const db::DbError&) {
             return false;  // errors suppressed: a failing select is the answer
@@ -161,7 +161,7 @@ bool MappingsScreen::compatibleWithSource() {
 void MappingsScreen::dropVanishedParentSettings() {
     wizard::Context& context = m_services.context;
     auto count = [&context](const std::string& sql) {
-        auto rows = context.DestinationConnection->query(sql);
+        auto rows = context.destination().query(sql);
         return rows->next() ? integerColumnValue(rows->value("cid").value_or("")).value_or(0) : 0;
     };
     if (context.GenParent > 0 &&
@@ -234,7 +234,7 @@ void MappingsScreen::cmdNext_Click() {
 
 void MappingsScreen::Append_Gstructures() {
     try {
-        rebuildStructureLevels(*m_services.context.DestinationConnection, m_services.context);
+        rebuildStructureLevels(m_services.context.destination(), m_services.context);
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmMappings:Append_GStructures", "");
     }

@@ -49,6 +49,25 @@ struct Context {
 
     bool sourceOpen() const { return SourceConnection && SourceConnection->isOpen(); }
     bool destinationOpen() const { return DestinationConnection && DestinationConnection->isOpen(); }
+
+    // The open connections, for work that needs them; without one this fails as a severed
+    // connection does (3709), so the error reporter names the database that is missing.
+    db::Connection& source() {
+        if (!sourceOpen()) throw db::DbError(db::kErrConnectionNotUsable, "The source database is not connected.");
+        return *SourceConnection;
+    }
+    db::Connection& destination() {
+        if (!destinationOpen()) {
+            throw db::DbError(db::kErrConnectionNotUsable, "The destination database is not connected.");
+        }
+        return *DestinationConnection;
+    }
+    const db::DestinationDialect& dialect() {
+        if (!destinationDialect) {
+            throw db::DbError(db::kErrConnectionNotUsable, "The destination database is not connected.");
+        }
+        return *destinationDialect;
+    }
 };
 
 }  // namespace koru::wizard

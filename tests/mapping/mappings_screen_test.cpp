@@ -239,5 +239,17 @@ TEST_F(MappingsScreenTest, BrowsingAndAskingForAFile) {
     EXPECT_FALSE(dialogs.busy());
 }
 
+TEST_F(MappingsScreenTest, WithoutADestinationTheUserIsToldWhichConnectionIsGone) {
+    MappingsScreen* screen = show();
+    context.DestinationConnection->close();
+    screen->cmdNext_Click();
+    auto* console = dynamic_cast<wizard::ErrorConsole*>(application.screens().find(ScreenId::Error_Handle));
+    ASSERT_NE(console, nullptr);
+    EXPECT_EQ(console->lblError.caption, "The Connection To The Destination Database Has Been Severred");
+    EXPECT_NE(console->txtFullError.text.find("Occured On : frmMappings:CmdNext_Click"), std::string::npos);
+    EXPECT_TRUE(screen->visible);
+    EXPECT_FALSE(dialogs.busy());
+}
+
 }  // namespace
 }  // namespace koru::mapping
