@@ -68,6 +68,7 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
     host.attach(application);
 
     int written = 0;
+    int failed = 0;
     auto save = [&](wizard::Screen& screen, const std::string& name) {
         ScreenWidget& widget = host.widgetFor(screen);
         widget.sync();
@@ -76,6 +77,7 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
         std::string path = folder + "/" + name + ".png";
         if (!widget.grab().save(QString::fromStdString(path))) {
             std::cerr << "could not write " << path << '\n';
+            ++failed;
             return;
         }
         widget.hide();
@@ -116,7 +118,7 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
         save(*screen, std::string(wizard::screenName(id)));
     }
     std::cout << written << " screenshots written to " << folder << '\n';
-    return written > 0 ? 0 : 1;
+    return written > 0 && failed == 0 ? 0 : 1;
 }
 
 }  // namespace koru::ui
