@@ -32,7 +32,7 @@ wizard::MsgResult QtDialogs::messageBox(std::string_view text, wizard::MsgButton
                                         wizard::MsgIcon icon, std::string_view title) {
     using wizard::MsgButtons;
     using wizard::MsgResult;
-    QMessageBox box;
+    QMessageBox box(QApplication::activeWindow());  // over the window that asks
     box.setWindowTitle(q(title));
     box.setText(q(text));
     switch (icon) {
@@ -76,20 +76,20 @@ wizard::MsgResult QtDialogs::messageBox(std::string_view text, wizard::MsgButton
 std::string QtDialogs::inputBox(std::string_view prompt, std::string_view title,
                                 std::string_view defaultText) {
     bool ok = false;
-    QString text = QInputDialog::getText(nullptr, q(title), q(prompt), QLineEdit::Normal,
+    QString text = QInputDialog::getText(QApplication::activeWindow(), q(title), q(prompt), QLineEdit::Normal,
                                          q(defaultText), &ok);
     return ok ? text.toStdString() : std::string{};
 }
 
 std::string QtDialogs::openFile(const wizard::FileDialogRequest& request) {
-    return QFileDialog::getOpenFileName(nullptr, q(request.title), proposedPath(request),
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), q(request.title), proposedPath(request),
                                         qtFilter(request.filter))
         .toStdString();
 }
 
 std::string QtDialogs::saveFile(const wizard::FileDialogRequest& request) {
     // The screens ask about overwriting themselves.
-    return QFileDialog::getSaveFileName(nullptr, q(request.title), proposedPath(request),
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), q(request.title), proposedPath(request),
                                         qtFilter(request.filter), nullptr,
                                         QFileDialog::DontConfirmOverwrite)
         .toStdString();
