@@ -123,9 +123,10 @@ void QtHost::dispatch(const std::function<void()>& handler) {
         --m_handlerDepth;
         throw;
     }
-    if (--m_handlerDepth > 0) return;
+    // Every window shows what the handler changed, also inside a modal window's loop; unloaded
+    // models are freed only when no handler is running any more.
     for (auto& [screen, widget] : m_widgets) widget->sync();
-    m_application->screens().collectGarbage();
+    if (--m_handlerDepth == 0) m_application->screens().collectGarbage();
 }
 
 }  // namespace koru::ui

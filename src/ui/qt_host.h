@@ -53,8 +53,8 @@ public:
     void refresh(wizard::Screen& screen) override;
     void noScreensLeft() override;
 
-    // Runs a handler; when the outermost handler returns, every window is brought up to date
-    // and unloaded models are freed.
+    // Runs a handler, then brings every window up to date; when the outermost handler returns,
+    // unloaded models are freed.
     void dispatch(const std::function<void()>& handler);
     // The window of a loaded screen, created on first use.
     ScreenWidget& widgetFor(wizard::Screen& screen);

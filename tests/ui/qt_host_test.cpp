@@ -76,9 +76,14 @@ TEST_F(QtHostTest, WindowsMirrorTheModelsAndClosingAsksTheQuitQuestion) {
 TEST_F(QtHostTest, TheConsoleIsModalUntilItsCloseButton) {
     host.dispatch([&] { application.navigator().start(wizard::ScreenId::frmWizIntro); });
     bool sawConsole = false;
+    int expandedBy = 0;
     QTimer::singleShot(0, [&] {
         sawConsole = labelShown("Could Not Open TICKORDB database on srv");
-        if (QPushButton* details = buttonCaptioned("&Details")) details->click();
+        if (QPushButton* details = buttonCaptioned("&Details")) {
+            int collapsed = details->window()->height();
+            details->click();
+            expandedBy = details->window()->height() - collapsed;
+        }
         if (QPushButton* close = buttonCaptioned("&Close")) close->click();
     });
     host.dispatch([&] {
@@ -87,6 +92,7 @@ TEST_F(QtHostTest, TheConsoleIsModalUntilItsCloseButton) {
     });
     // exec() returned: the console was closed by its button and is gone.
     EXPECT_TRUE(sawConsole);
+    EXPECT_EQ(expandedBy, (2895 - 1530) / 15);  // the full text shows below
     EXPECT_EQ(application.screens().find(wizard::ScreenId::Error_Handle), nullptr);
     EXPECT_EQ(visibleWindows(), 1);
 }
