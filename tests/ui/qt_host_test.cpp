@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -127,6 +128,36 @@ TEST_F(QtHostTest, WhatIsTypedReachesTheConnectionScreenModel) {
     EXPECT_EQ(model->cboProduct.listIndex, 0);
     EXPECT_FALSE(model->txtdbName.visible);
     EXPECT_EQ(application.context().cboProductText, "Ledgora");
+}
+
+TEST_F(QtHostTest, TheSourceDialogBuildsItsStringAsTheUserTypes) {
+    host.dispatch([&] {
+        application.navigator().start(wizard::ScreenId::frmWizIntro);
+        application.navigator().UT_Wizard_Change_Forms(wizard::ScreenId::frmWizIntro, wizard::ScreenId::frmConn,
+                                                       false);
+    });
+    auto* model = application.screens().get<connect::ConnectionScreen>(wizard::ScreenId::frmConn);
+    QString shownWhileTyping;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = buttonCaptioned("Test &Connection")->window();
+        for (QRadioButton* option : dialog->findChildren<QRadioButton*>()) {
+            if (option->text().contains("SQLite")) option->click();
+        }
+        QLineEdit* file = nullptr;
+        QLineEdit* result = nullptr;
+        for (QLineEdit* edit : dialog->findChildren<QLineEdit*>()) {
+            if (edit->isEnabled() && edit->echoMode() == QLineEdit::Normal && !edit->isReadOnly()) file = edit;
+            if (edit->isReadOnly()) result = edit;
+        }
+        ASSERT_NE(file, nullptr);
+        ASSERT_NE(result, nullptr);
+        QTest::keyClicks(file, "/data/x.db");
+        shownWhileTyping = result->text();
+        buttonCaptioned("&OK")->click();
+    });
+    host.dispatch([&] { model->cmdNew_Click(); });
+    EXPECT_EQ(shownWhileTyping, "Provider=SQLite;Data Source=/data/x.db");
+    EXPECT_EQ(model->txtSConn.text, "Provider=SQLite;Data Source=/data/x.db");
 }
 
 }  // namespace
