@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/screen_registry.h"
+#include "wizard/console_reporter.h"
 #include "wizard/context.h"
-#include "wizard/error_console.h"
 #include "wizard/navigator.h"
 
 namespace koru::app {

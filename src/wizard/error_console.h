@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "diag/error_reporter.h"
 #include "wizard/controls.h"
 #include "wizard/navigator.h"
 
@@ -31,22 +30,6 @@ public:
 
 private:
     ScreenServices m_services;
-};
-
-// The reporter every procedure's error trap calls.
-class ConsoleReporter : public diag::ErrorReporter {
-public:
-    ConsoleReporter(Context& context, ScreenSet& screens, ScreenHost& host);
-
-    void UT_Report_Error(const diag::ErrorRecord& error, std::string_view location,
-                         std::string_view message) override;
-    void Show_Form(std::string_view message, std::string_view location,
-                   const diag::ErrorRecord& error) override;
-
-private:
-    Context& m_context;
-    ScreenSet& m_screens;
-    ScreenHost& m_host;
 };
 
 }  // namespace koru::wizard

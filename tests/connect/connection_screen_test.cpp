@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
+#include "wizard/error_console.h"
 #include "connect/users_check_screen.h"
 #include "db/connection_factory.h"
 #include "db/connection_string.h"

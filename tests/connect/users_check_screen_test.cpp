@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
+#include "wizard/error_console.h"
 #include "support/scripted_connection.h"
 #include "support/temp_home.h"
 #include "wizard/scripted_dialogs.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
+#include "wizard/error_console.h"
 #include "db/db_test_support.h"
 #include "db/sqlite_connection.h"
 #include "support/embedded_destination.h"
