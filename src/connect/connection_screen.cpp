@@ -25,16 +25,6 @@ constexpr long kTickora = 2;
 
 }  // namespace
 
-std::string quotedConnectionValue(const std::string& value) {
-    if (value.find('\'') == std::string::npos) return "'" + value + "'";
-    std::string quoted = "\"";
-    for (char c : value) {
-        quoted += c;
-        if (c == '"') quoted += '"';
-    }
-    return quoted + "\"";
-}
-
 ConnectionScreen::ConnectionScreen(wizard::ScreenServices services)
     : WizardScreen(ScreenId::frmConn, services), m_open(db::openConnection) {
     width = 560;
@@ -158,11 +148,11 @@ std::string ConnectionScreen::destinationConnectionString() const {
     std::string text = "Provider=SQLOLEDB.1;";
     text += "Persist Security Info=true;";
     text += "Initial Catalog=" + m_services.context.DestinDBName + ";";
-    text += "Data Source=" + quotedConnectionValue(cboServer.text) + ";";
+    text += "Data Source=" + db::quotedConnectionValue(cboServer.text) + ";";
     text += "Locale Identifier=2057;Connect Timeout=25;";
     text += "Use Procedure for Prepare=1;Auto Translate=False;Packet Size=4096;";
-    text += "User ID=" + quotedConnectionValue(txtUID.text);
-    if (!diag::trimBlanks(txtPW.text).empty()) text += ";Password=" + quotedConnectionValue(txtPW.text);
+    text += "User ID=" + db::quotedConnectionValue(txtUID.text);
+    if (!diag::trimBlanks(txtPW.text).empty()) text += ";Password=" + db::quotedConnectionValue(txtPW.text);
     return text;
 }
 

@@ -62,8 +62,4 @@ private:
     Opener m_open;
 };
 
-// A value for an OLE DB connection string written between single quotes; one that holds a
-// single quote is enclosed in double quotes instead, any double quote doubled.
-std::string quotedConnectionValue(const std::string& value);
-
 }  // namespace koru::connect

@@ -3,7 +3,6 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include "connect/connection_screen.h"
 #include "db/connection_factory.h"
 #include "db/connection_string.h"
 #include "db/odbc_support.h"
@@ -50,7 +49,7 @@ std::vector<std::string> odbcDrivers() { return odbcNames(false); }
 std::string connectionStringValue(const std::string& value) {
     bool plain = !value.empty() && value.front() != ' ' && value.back() != ' ' &&
                  value.find_first_of(";'\"{}=") == std::string::npos;
-    return plain ? value : quotedConnectionValue(value);
+    return plain ? value : db::quotedConnectionValue(value);
 }
 
 DataLinkDialog::DataLinkDialog(wizard::ScreenServices services, std::vector<std::string> dataSources,

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "db/db_error.h"
+#include "db/sql_quoting.h"
 #include "diag/program_folder.h"
 
 namespace koru::db {
@@ -42,6 +43,11 @@ std::size_t valueEnd(std::string_view text, std::size_t start) {
 }
 
 }  // namespace
+
+std::string quotedConnectionValue(std::string_view value) {
+    if (value.find('\'') == std::string_view::npos) return "'" + std::string(value) + "'";
+    return charQuoted(value, '"');
+}
 
 std::string maskPasswords(std::string_view text) {
     std::string masked;

@@ -8,6 +8,10 @@
 
 namespace koru::db {
 
+// A value written between single quotes, as the product writes its connection strings; one that
+// holds a single quote goes between double quotes instead, any double quote doubled.
+std::string quotedConnectionValue(std::string_view value);
+
 // The connection string with the value of every password key (Password, PWD) replaced by
 // "*****", whatever its quoting; everything else is kept as it stands.
 std::string maskPasswords(std::string_view connectionString);

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "db/connection_string.h"
 #include "db/sqlite_connection.h"
 
 namespace koru::db {
@@ -157,15 +158,8 @@ void addDemoContent(Connection& destination, Product product) {
 }
 
 std::string embeddedDestinationString(const std::filesystem::path& folder, const std::string& database) {
-    std::string source = "sqlite:" + folder.string();
-    if (source.find('\'') == std::string::npos) {
-        source = "'" + source + "'";
-    } else {  // a folder name with a quote in it is enclosed in double quotes instead
-        std::string quoted = "\"";
-        for (char c : source) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-        source = quoted + "\"";
-    }
-    return "Provider=SQLOLEDB.1;Data Source=" + source + ";Initial Catalog=" + database;
+    return "Provider=SQLOLEDB.1;Data Source=" + quotedConnectionValue("sqlite:" + folder.string()) +
+           ";Initial Catalog=" + database;
 }
 
 void createProductDatabase(const std::filesystem::path& folder, const std::string& database, Product product,

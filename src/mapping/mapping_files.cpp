@@ -13,6 +13,7 @@
 #include "diag/program_folder.h"
 #include "diag/text_encoding.h"
 #include "mapping/mapping_file_format.h"
+#include "wizard/error_trap.h"
 
 namespace koru::mapping {
 namespace fs = std::filesystem;
@@ -32,6 +33,12 @@ struct FileFailure : std::runtime_error {
     FileFailure(diag::ErrorRecord error, const std::string& what) : std::runtime_error(what), record(std::move(error)) {}
     diag::ErrorRecord record;
 };
+
+// The platform error a failure stands for: a file error keeps its number.
+diag::ErrorRecord failureRecord(const std::exception& error) {
+    if (auto* file = dynamic_cast<const FileFailure*>(&error)) return file->record;
+    return wizard::errorRecordOf(error);
+}
 
 // B: the template path without its four-character extension.
 std::string baseName(const std::string& fileName) {
@@ -172,9 +179,7 @@ bool MappingFiles::UT_Save_Mappings_To_TXT(const std::string& fileName) {
             std::error_code ec;
             fs::remove(path.string() + ".koru-new", ec);
         }
-        diag::ErrorRecord record{db::kErrGeneralFailure, error.what()};
-        if (auto* file = dynamic_cast<const FileFailure*>(&error)) record = file->record;
-        if (auto* database = dynamic_cast<const db::DbError*>(&error)) record = database->toErrorRecord();
+        diag::ErrorRecord record = failureRecord(error);
         std::string message = record.number == 70 ? "Permission denied while over-writing file : " + templatePath
                                                    : "Error Saving " + templatePath;
         m_reporter.UT_Report_Error(record, "UT_Save_Mappings_To_TXT", message);
@@ -283,9 +288,7 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
             if (parent->EXLAppLinkID) m_context.EXLAppLinkID = *parent->EXLAppLinkID;
         }
     } catch (const std::exception& error) {
-        diag::ErrorRecord record{db::kErrGeneralFailure, error.what()};
-        if (auto* file = dynamic_cast<const FileFailure*>(&error)) record = file->record;
-        if (auto* database = dynamic_cast<const db::DbError*>(&error)) record = database->toErrorRecord();
+        diag::ErrorRecord record = failureRecord(error);
         m_reporter.UT_Report_Error(record, "UT_Load_Mappings_To_TXT", "Error Loading " + templatePath);
         return false;
     }

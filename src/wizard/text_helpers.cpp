@@ -1,5 +1,7 @@
 #include "wizard/text_helpers.h"
 
+#include "db/sql_quoting.h"
+
 #include <algorithm>
 #include <charconv>
 #include <stdexcept>
@@ -7,14 +9,8 @@
 namespace koru::wizard {
 
 std::string UT_Bracket_Name(std::string_view name, bool noBrackets) {
-    if (noBrackets) return std::string(name);
-    std::string bracketed = "[";
-    for (char c : name) {
-        bracketed += c;
-        if (c == ']') bracketed += ']';  // the quoting SQL Server and SQLite read back as one "]"
-    }
-    bracketed += ']';
-    return bracketed;
+    // A "]" inside is doubled: the quoting SQL Server and SQLite read back as one "]".
+    return noBrackets ? std::string(name) : db::bracketQuoted(name);
 }
 
 std::string UT_Split_Table_Column(bool tablePart, std::string_view qualifiedName) {
