@@ -5,7 +5,6 @@
 #include "db/connection_factory.h"
 #include "db/connection_string.h"
 #include "db/freetds_config.h"
-#include "db/odbc_support.h"
 #include "db/repository.h"
 #include "db/settings_file.h"
 #include "diag/messages.h"
@@ -205,8 +204,8 @@ bool ConnectionScreen::Connect_To_servers() {
         }
         return failure();
     }
-    bool embedded = db::translateConnectionString(context.DestinConnString, db::odbc::systemDriverCatalog()).kind ==
-                    db::OpenTarget::Kind::EmbeddedDestination;
+    // The embedded destination is the one SQLite database a destination string can open.
+    bool embedded = context.DestinationConnection->dbmsName() == "SQLite";
     context.destinationDialect = db::makeDestinationDialect(embedded ? db::DestinationDialect::Kind::Sqlite
                                                                      : db::DestinationDialect::Kind::Mssql);
 

@@ -72,13 +72,8 @@ protected:
                                           "FROM XFRTableLink ORDER BY ID");
     }
 
-    // Copies a fixture set into the work folder under the name `name`.
     std::string copyFixtureSet(const std::string& fixture, const std::string& name) {
-        for (const auto& entry : fs::directory_iterator(kFixtures)) {
-            std::string file = entry.path().filename().string();
-            if (file.rfind(fixture, 0) == 0) fs::copy_file(entry.path(), folder / (name + file.substr(fixture.size())));
-        }
-        return (folder / (name + ".xfo")).string();
+        return test::copyMappingSet(fixture, folder, name);
     }
 
     test::TempHome home;

@@ -18,7 +18,6 @@ namespace fs = std::filesystem;
 using wizard::MsgResult;
 using wizard::ScreenId;
 
-const fs::path kFixtures = fs::path(KORU_FIXTURES_DIR) / "mapping";
 // The screens after this one are reached through the navigator, which names the one it lacks.
 std::string notYet(const char* screen) { return std::string("This screen is not available yet: ") + screen; }
 
@@ -27,8 +26,8 @@ protected:
     MappingsScreenTest() {
         templates = home.path() / "XFRTemplates";
         fs::create_directories(templates);
-        copySet("Customers", templates, "Customers");
-        copySet("Customers", home.path(), "NotListed");
+        test::copyMappingSet("Customers", templates, "Customers");
+        test::copyMappingSet("Customers", home.path(), "NotListed");
         useSource("CREATE TABLE Company (CoID int, CoName text);"
                   "CREATE TABLE Contacts (ContactID int, CoID int, FirstName text, LastName text, Email text, "
                   "Region text, Name text, DeptCode text);"
@@ -36,19 +35,6 @@ protected:
         context.DestinationConnection = destination.connect();
         context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
         context.Unattended = false;
-    }
-
-    void copySet(const std::string& fixture, const fs::path& folder, const std::string& name) {
-        for (const auto& entry : fs::directory_iterator(kFixtures)) {
-            std::string file = entry.path().filename().string();
-            if (file.rfind(fixture, 0) != 0) continue;
-            std::string target = name + file.substr(fixture.size());
-            if (file == fixture + ".xfo") {
-                test::writeFile(folder / target, "Veltrane Transfer Object File\r\n");
-            } else {
-                fs::copy_file(entry.path(), folder / target, fs::copy_options::overwrite_existing);
-            }
-        }
     }
 
     void useSource(const std::string& schema) {

@@ -30,6 +30,7 @@ public:
     const std::string& connectionString() const override { return m_real->connectionString(); }
     const std::vector<db::ProviderError>& providerErrors() const override { return m_real->providerErrors(); }
     std::unique_ptr<db::Statement> prepare(const std::string& sql) override { return m_real->prepare(sql); }
+    std::string dbmsName() const override { return m_real->dbmsName(); }
 
     int attempts = 0;
 
