@@ -1,6 +1,7 @@
 #include "app/screen_registry.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 #include "connect/connection_screen.h"
@@ -14,40 +15,48 @@ namespace koru::app {
 using wizard::Screen;
 using wizard::ScreenId;
 
+namespace {
+
+using Factory = std::unique_ptr<Screen> (*)(wizard::ScreenServices, wizard::ProgramVersion);
+
+// The screens the program has, and how each is made.
+const std::map<ScreenId, Factory> kFactories = {
+    {ScreenId::frmWizIntro,
+     [](wizard::ScreenServices services, wizard::ProgramVersion version) -> std::unique_ptr<Screen> {
+         return std::make_unique<wizard::WelcomeScreen>(services, version);
+     }},
+    {ScreenId::Error_Handle,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<wizard::ErrorConsole>(services);
+     }},
+    {ScreenId::frmConn,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<connect::ConnectionScreen>(services);
+     }},
+    {ScreenId::frmAnyOneThere,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<connect::UsersCheckScreen>(services);
+     }},
+    {ScreenId::frmDataLink,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<connect::DataLinkDialog>(services, connect::odbcDataSources(),
+                                                          connect::odbcDrivers());
+     }},
+    {ScreenId::frmMappings,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<mapping::MappingsScreen>(services);
+     }},
+};
+
+}  // namespace
+
 std::unique_ptr<Screen> ScreenRegistry::create(ScreenId id) {
     if (!m_services) throw std::logic_error("screen registry used before it was attached");
-    switch (id) {
-        case ScreenId::frmWizIntro:
-            return std::make_unique<wizard::WelcomeScreen>(*m_services, m_version);
-        case ScreenId::Error_Handle:
-            return std::make_unique<wizard::ErrorConsole>(*m_services);
-        case ScreenId::frmConn:
-            return std::make_unique<connect::ConnectionScreen>(*m_services);
-        case ScreenId::frmAnyOneThere:
-            return std::make_unique<connect::UsersCheckScreen>(*m_services);
-        case ScreenId::frmDataLink:
-            return std::make_unique<connect::DataLinkDialog>(*m_services, connect::odbcDataSources(),
-                                                             connect::odbcDrivers());
-        case ScreenId::frmMappings:
-            return std::make_unique<mapping::MappingsScreen>(*m_services);
-        default:
-            return nullptr;
-    }
+    auto factory = kFactories.find(id);
+    return factory == kFactories.end() ? nullptr : factory->second(*m_services, m_version);
 }
 
-bool ScreenRegistry::exists(ScreenId id) const {
-    switch (id) {
-        case ScreenId::frmWizIntro:
-        case ScreenId::Error_Handle:
-        case ScreenId::frmConn:
-        case ScreenId::frmAnyOneThere:
-        case ScreenId::frmDataLink:
-        case ScreenId::frmMappings:
-            return true;
-        default:
-            return false;
-    }
-}
+bool ScreenRegistry::exists(ScreenId id) const { return kFactories.count(id) > 0; }
 
 Screen* ScreenRegistry::find(ScreenId id) {
     auto found = std::find_if(m_loaded.begin(), m_loaded.end(),
