@@ -7,6 +7,8 @@
 #include "connect/connection_screen.h"
 #include "connect/data_link_dialog.h"
 #include "connect/users_check_screen.h"
+#include "import/import_info_screen.h"
+#include "import/import_screen.h"
 #include "mapping/mappings_screen.h"
 #include "wizard/error_console.h"
 
@@ -45,6 +47,14 @@ const std::map<ScreenId, Factory> kFactories = {
     {ScreenId::frmMappings,
      [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
          return std::make_unique<mapping::MappingsScreen>(services);
+     }},
+    {ScreenId::frmDBSave,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<import::ImportScreen>(services);
+     }},
+    {ScreenId::frmImportInfo,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<import::ImportInfoScreen>(services);
      }},
 };
 

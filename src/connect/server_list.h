@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "wizard/controls.h"
+#include "wizard/text_helpers.h"
 
 namespace koru::connect {
 
@@ -13,6 +14,6 @@ void Get_Avail_SQL_Servers(wizard::ComboBox& combo, const std::vector<std::strin
 
 // The value of one property in a connection string: from just after the first occurrence
 // of `name` (exact case) to the next ";"; empty when the name does not occur.
-std::string UT_Get_Connection_Property(std::string_view connectionString, std::string_view name);
+using wizard::UT_Get_Connection_Property;
 
 }  // namespace koru::connect

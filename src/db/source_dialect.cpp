@@ -68,6 +68,18 @@ public:
         }
     }
 
+    std::string trim(std::string_view expression) const override {
+        std::string a(expression);
+        switch (m_kind) {
+            case Kind::SqlServer:
+            case Kind::Access: return "ltrim(rtrim(" + a + "))";
+            // PostgreSQL trims text only; a number is cast first.
+            case Kind::PostgreSql: return "btrim(CAST(" + a + " AS text))";
+            case Kind::Generic: return "{fn LTRIM({fn RTRIM(" + a + ")})}";
+            default: return "trim(" + a + ")";
+        }
+    }
+
 private:
     Kind m_kind;
     char m_quote;

@@ -24,6 +24,8 @@ public:
     // "SELECT <columnsAndRest>" limited to the first `rows` rows.
     virtual std::string selectTop(long rows, std::string_view columnsAndRest) const = 0;
     virtual std::string isNull(std::string_view expression, std::string_view replacement) const = 0;
+    // The expression as text without blanks at either end.
+    virtual std::string trim(std::string_view expression) const = 0;
 };
 
 // The dialect for a DBMS name (SQLGetInfo SQL_DBMS_NAME) and its identifier quote character;

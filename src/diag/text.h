@@ -21,4 +21,24 @@ inline std::string upperAscii(std::string text) {
     return text;
 }
 
+// The first `count` characters of UTF-8 text, never cutting inside a character.
+inline std::string leftChars(std::string_view text, std::size_t count) {
+    std::size_t position = 0;
+    for (std::size_t taken = 0; position < text.size() && taken < count; ++taken) {
+        ++position;
+        while (position < text.size() && (static_cast<unsigned char>(text[position]) & 0xC0) == 0x80) ++position;
+    }
+    return std::string(text.substr(0, position));
+}
+
+// The last `count` characters of UTF-8 text.
+inline std::string rightChars(std::string_view text, std::size_t count) {
+    std::size_t position = text.size();
+    for (std::size_t taken = 0; position > 0 && taken < count; ++taken) {
+        --position;
+        while (position > 0 && (static_cast<unsigned char>(text[position]) & 0xC0) == 0x80) --position;
+    }
+    return std::string(text.substr(position));
+}
+
 }  // namespace koru::diag

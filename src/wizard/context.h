@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ struct Context {
     std::int16_t UpdateMode = 0;
     std::int32_t UpdateImportID = 0;
     bool MoveIfNotInSource = false;
-    std::int16_t NewParentID = 0;
+    std::int32_t NewParentID = 0;  // a CIID id: 32-bit like every item id
     bool Unattended = false;
     bool Unloading = false;
 
@@ -43,6 +44,10 @@ struct Context {
     std::string txtSConn;             // connection screen: source connection string
     std::string cboProductText;       // connection screen: the product as listed
     int chkSelectDistinct = 0;        // structure editor: select distinct rows (0 or 1)
+    bool chkDelRoot = false;          // structure editor: do not import items that do not fit
+    // drag-map editor: item data of the chosen external application; none when not chosen
+    std::optional<std::int32_t> cboDiscovery;
+    bool chkMakeDefaultEXL = false;   // drag-map editor: the external link is the item's default
 
     // How the destination reads SQL that is not portable; set when it is connected.
     std::unique_ptr<db::DestinationDialect> destinationDialect;

@@ -31,6 +31,8 @@ public:
     Screen* loadScreen(ScreenId id);
     void showModal(Screen& screen);
     void unloadScreen(ScreenId id);
+    // Progress of long work on a screen, for the host to draw when it sees fit.
+    void repaint(Screen& screen) { m_host.repaint(screen); }
 
 private:
 

@@ -19,6 +19,9 @@ public:
     virtual void showModal(Screen& screen) = 0;
     // A handler changed the model: mirror it.
     virtual void refresh(Screen& /*screen*/) {}
+    // Long work in a handler changed the model: show it if it is time to. Called often, so it
+    // must cost next to nothing when it does not draw.
+    virtual void repaint(Screen& /*screen*/) {}
     // No screen is left: the process may end.
     virtual void noScreensLeft() = 0;
 };

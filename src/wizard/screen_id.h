@@ -16,6 +16,7 @@ enum class ScreenId {
     frmDragMap,
     frmRestoration,
     frmDBSave,
+    frmImportInfo,
     Error_Handle,
 };
 
@@ -23,7 +24,7 @@ inline constexpr ScreenId kAllScreens[] = {
     ScreenId::frmWizIntro,    ScreenId::frmConn,           ScreenId::frmAnyOneThere, ScreenId::frmDataLink,
     ScreenId::frmMappings,    ScreenId::frmStructure,      ScreenId::frmStructureLinks,
     ScreenId::frmDragMap,     ScreenId::frmRestoration,    ScreenId::frmDBSave,
-    ScreenId::Error_Handle,
+    ScreenId::frmImportInfo, ScreenId::Error_Handle,
 };
 
 constexpr std::string_view screenName(ScreenId id) {
@@ -38,6 +39,7 @@ constexpr std::string_view screenName(ScreenId id) {
         case ScreenId::frmDragMap: return "frmDragMap";
         case ScreenId::frmRestoration: return "frmRestoration";
         case ScreenId::frmDBSave: return "frmDBSave";
+        case ScreenId::frmImportInfo: return "frmImportInfo";
         case ScreenId::Error_Handle: return "Error_Handle";
     }
     return "";

@@ -63,4 +63,12 @@ std::int16_t UT_Mapping_Row_ID(std::string_view key) {
     return id;
 }
 
+std::string UT_Get_Connection_Property(std::string_view connectionString, std::string_view name) {
+    std::size_t at = connectionString.find(name);
+    if (at == std::string_view::npos || name.empty()) return {};
+    std::size_t start = at + name.size();
+    std::size_t end = connectionString.find(';', start);
+    return std::string(connectionString.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+}
+
 }  // namespace koru::wizard

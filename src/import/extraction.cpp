@@ -1,0 +1,277 @@
+#include "import/extraction.h"
+
+#include <algorithm>
+
+#include "db/source_dialect.h"
+#include "diag/logs.h"
+#include "diag/messages.h"
+#include "diag/text.h"
+#include "import/level_query.h"
+#include "wizard/error_trap.h"
+#include "wizard/text_helpers.h"
+
+namespace koru::import {
+namespace {
+
+constexpr std::string_view kLocation = "frmDBSave:Write_To_Temp_table_Hierachy";
+
+bool isNumericType(int adoType) {
+    static const int kNumeric[] = {2, 3, 5, 14, 16, 17, 18, 19, 20, 21, 131};
+    return std::find(std::begin(kNumeric), std::end(kNumeric), adoType) != std::end(kNumeric);
+}
+
+mapping::ColumnMapping mappingOf(const db::Recordset& rows) {
+    mapping::ColumnMapping row;
+    row.sourceTable = rows.value(std::size_t{0});
+    row.sourceColumn = rows.value(std::size_t{1});
+    row.destinTable = rows.value(std::size_t{2}).value_or("");
+    row.destinColumn = rows.value(std::size_t{3}).value_or("");
+    row.level = std::stoll(rows.value(std::size_t{4}).value_or("1"));
+    return row;
+}
+
+std::vector<mapping::ColumnMapping> mappingsOf(db::Connection& destination, const std::string& sql) {
+    std::vector<mapping::ColumnMapping> rows;
+    auto result = destination.query(sql);
+    while (result->next()) rows.push_back(mappingOf(*result));
+    return rows;
+}
+
+std::string levelMappingsSql(int level, const std::string& condition) {
+    return "Select SourceTable, SourceColumn, DestinTable, DestinColumn, [Level] " + std::string(" From XFRMappings") +
+           " Where StructureID = " + std::to_string(level) + condition;
+}
+
+std::optional<CombinedField> combinedFieldOf(db::Connection& destination, int level, bool noBrackets) {
+    if (mappingsOf(destination, levelMappingsSql(level, " and [level] > 1")).empty()) return std::nullopt;
+    auto rows = mappingsOf(destination, levelMappingsSql(level, " and ([level] > 1 or (DestinTable = 'CIID' and "
+                                                                "DestinColumn = 'Alpha1')) order by [Level] asc"));
+    CombinedField field;
+    auto qualified = [noBrackets](const mapping::ColumnMapping& row) {
+        return wizard::UT_Bracket_Name(row.sourceTable.value_or(""), noBrackets) + "." +
+               wizard::UT_Bracket_Name(row.sourceColumn.value_or(""), noBrackets) + " ";
+    };
+    for (const mapping::ColumnMapping& row : rows) {
+        if (row.level == 1) field.first = qualified(row);
+        if (row.level == 2) field.separator = row.destinColumn;
+        if (row.level == 3) field.second = qualified(row);
+    }
+    return field;
+}
+
+std::vector<DataClause> clausesOf(db::Connection& destination, int level) {
+    std::vector<DataClause> clauses;
+    auto rows = destination.query("Select * From XFRClause Where StructureID = " + std::to_string(level) +
+                                  " order by strucorder asc");
+    while (rows->next()) {
+        DataClause clause;
+        clause.sourceTable = rows->value("SourceTable").value_or("");
+        clause.sourceColumn = rows->value("SourceColumn").value_or("");
+        clause.op = rows->value("Operator").value_or("");
+        clause.criteria = rows->value("Criteria").value_or("");
+        std::string andClause = diag::upperAscii(rows->value("AndClause").value_or("0"));
+        clause.orClause = andClause != "0" && andClause != "FALSE" && !andClause.empty();
+        clauses.push_back(std::move(clause));
+    }
+    return clauses;
+}
+
+// Whether the level's identifier column holds text, as far as the source describes it.
+bool isTextKey(db::Connection& source, const std::string& dLink) {
+    if (dLink.empty()) return true;
+    std::string table = Link_Sep(true, dLink);
+    table.erase(std::remove_if(table.begin(), table.end(), [](char c) { return c == '[' || c == ']'; }), table.end());
+    std::string column = Link_Sep(false, dLink);
+    for (const db::FieldInfo& field : source.columns(table)) {
+        if (diag::upperAscii(field.name) == diag::upperAscii(column)) return !isNumericType(field.adoType);
+    }
+    return true;
+}
+
+class TextTransferWriter : public TransferWriter {
+public:
+    explicit TextTransferWriter(db::Connection& destination) : m_destination(destination) {}
+    void beginLevel(const TransferLayout& layout) override { m_layout = &layout; }
+    void write(const std::vector<TransferValue>& values) override { m_destination.execute(m_layout->insertText(values)); }
+    void finish() override {}
+
+private:
+    db::Connection& m_destination;
+    const TransferLayout* m_layout = nullptr;
+};
+
+class PreparedTransferWriter : public TransferWriter {
+public:
+    explicit PreparedTransferWriter(db::Connection& destination) : m_destination(destination) {}
+    ~PreparedTransferWriter() override {
+        try {
+            finish();
+        } catch (...) {
+            // the stage has reported its own error already
+        }
+    }
+    void beginLevel(const TransferLayout& layout) override {
+        if (!m_destination.inTransaction()) m_destination.beginTransaction();
+        m_statement = m_destination.prepare(layout.parameterisedInsert());
+    }
+    void write(const std::vector<TransferValue>& values) override {
+        m_parameters.clear();
+        for (const TransferValue& value : values) {
+            switch (value.kind) {
+                case TransferValue::Kind::Null: m_parameters.emplace_back(std::monostate{}); break;
+                case TransferValue::Kind::Number: m_parameters.emplace_back(value.number); break;
+                case TransferValue::Kind::Text: m_parameters.emplace_back(value.text); break;
+            }
+        }
+        m_statement->execute(m_parameters);
+    }
+    // Commits also after a failure: rows already written stay, as they would row by row.
+    void finish() override {
+        m_statement.reset();
+        if (m_destination.isOpen() && m_destination.inTransaction()) m_destination.commit();
+    }
+
+private:
+    db::Connection& m_destination;
+    std::unique_ptr<db::Statement> m_statement;
+    std::vector<db::Value> m_parameters;
+};
+
+}  // namespace
+
+std::string Link_Sep(bool tablePart, std::string_view link) {
+    std::size_t point = link.find('.');
+    if (tablePart) return std::string(link.substr(0, point));
+    std::string column = point == std::string_view::npos ? std::string() : std::string(link.substr(point + 1));
+    column.erase(std::remove_if(column.begin(), column.end(), [](char c) { return c == '[' || c == ']'; }),
+                 column.end());
+    return column;
+}
+
+std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, std::int32_t importID, int structureID) {
+    std::string sql = std::string(ciidList ? "Select distinct CIIDID as LstWoop From XFRHash where importid = "
+                                           : "Select distinct XFRID as LstWoop From XFRHash where importid = ") +
+                      std::to_string(importID) + " and StructureID = " + std::to_string(structureID);
+    std::string list;
+    auto rows = context.destination().query(sql);
+    while (rows->next()) {
+        auto value = rows->text(0);
+        if (!value) continue;
+        list += sqlText(*value) + ", ";
+    }
+    if (list.size() >= 3) list.resize(list.size() - 2);
+    if (context.Unattended) diag::UT_Write_To_Internal_Log("SQL: " + sql + "\r\n" + list);
+    return list;
+}
+
+std::string UT_Get_Source_Unique_List(db::Connection& connection, const std::string& table, const std::string& column,
+                                      const std::string& fromText) {
+    std::string list;
+    auto rows = connection.query("Select " + table + "." + column + " " + fromText);
+    while (rows->next()) {
+        auto value = rows->text(0);
+        if (!value) continue;
+        // Compared with XFRHash keys, which are text stored trimmed and without quotes.
+        list += sqlText(wizard::UT_Remove_Quotes_Value(diag::trimBlanks(*value))) + " , ";
+    }
+    if (list.size() > 3) list.resize(list.size() - 2);
+    return list;
+}
+
+std::unique_ptr<TransferWriter> makeTransferWriter(db::Connection& destination, db::DestinationDialect::Kind kind) {
+    if (kind == db::DestinationDialect::Kind::Mssql) return std::make_unique<TextTransferWriter>(destination);
+    return std::make_unique<PreparedTransferWriter>(destination);
+}
+
+bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter& reporter,
+                                  ExtractionProgress progress) {
+    std::unique_ptr<TransferWriter> writer;
+    try {
+        db::Connection& destination = context.destination();
+        db::Connection& source = context.source();
+        auto dialect = db::sourceDialectOf(source);
+        writer = makeTransferWriter(destination, context.dialect().kind());
+        std::string sourceDatabase = wizard::UT_Get_Connection_Property(source.connectionString(), "Initial Catalog=");
+        TransferOptions options{context.KBImport, context.KBCategoryID, context.cboDiscovery,
+                                context.chkMakeDefaultEXL, context.GenParent};
+
+        progress.lblRecNumImport.caption = diag::LS(258, reporter);
+        int levels = static_cast<int>(context.Gstructures.size()) - 1;
+        progress.pbOverall.max = levels + 2;
+        long total = 0;
+        std::vector<TransferValue> values;
+        for (int i = 1; i <= levels; ++i) {
+            progress.pbSave.value = 0;
+            progress.pbVerify.value = 0;
+
+            LevelQueryInput input;
+            input.level = i;
+            input.levels = &context.Gstructures;
+            input.ordinaryRows = mappingsOf(destination, levelMappingsSql(i, " and [level] = 1"));
+            input.combined = combinedFieldOf(destination, i, context.NoBrackets);
+            input.clauses = clausesOf(destination, i);
+            input.sourceDatabase = sourceDatabase;
+            input.distinct = context.Distinct;
+            input.delRoot = context.chkDelRoot;
+            input.noBrackets = context.NoBrackets;
+            input.dialect = dialect.get();
+            LevelQuery query = composeLevelQuery(input);
+
+            wizard::StructureLevel& record = context.Gstructures[i];
+            if (context.UpdateMode >= 1 && context.UpdateMode <= 3) {
+                UpdateRestriction restriction;
+                restriction.mode = context.UpdateMode;
+                restriction.updateImportId = context.UpdateImportID;
+                if (context.UpdateMode != 2) {
+                    restriction.importedList = UT_Get_List_Imported(context, false, context.UpdateImportID, i);
+                    restriction.textKey = isTextKey(source, record.DLink);
+                }
+                auto condition = addUpdateRestriction(query, input, restriction, [&](const std::string& fromText) {
+                    return UT_Get_Source_Unique_List(source, Link_Sep(true, record.DLink), Link_Sep(false, record.DLink),
+                                                     fromText);
+                });
+                if (condition) record.notInSourceCondition = *condition;
+            }
+
+            diag::UT_Output_Debug("Import=Level:" + std::to_string(i) + " - " + record.Name + " - " + query.statement);
+            {
+                auto count = source.query("Select count(*) as CT " + query.statement.substr(query.selectEnd));
+                progress.pbSave.max = count->next() ? std::stoi(count->value(std::size_t{0}).value_or("0")) : 0;
+            }
+            record.levelQuery = query.statement;
+
+            TransferLayout layout(i, record, aliasedRows(input.ordinaryRows), options);
+            auto rows = source.query(query.statement);
+            progress.pbVerify.max = progress.pbSave.max;
+            layout.bind(*rows);
+            writer->beginLevel(layout);
+            long levelRows = 0;
+            while (rows->next()) {
+                layout.values(*rows, values);
+                writer->write(values);
+                ++levelRows;
+                ++total;
+                progress.pbSave.value = static_cast<int>(std::min<long>(levelRows, progress.pbSave.max));
+                progress.pbVerify.value = static_cast<int>(std::min<long>(levelRows - 1, progress.pbVerify.max));
+                progress.lblRecNumImport.caption = diag::LS(529, reporter) + std::to_string(total);
+                progress.repaint();
+            }
+            rows.reset();
+            progress.pbSave.value = progress.pbSave.max;
+            progress.pbVerify.value = progress.pbVerify.max;
+            ++progress.pbOverall.value;
+        }
+        writer->finish();
+        return true;
+    } catch (const std::exception& error) {
+        try {
+            if (writer) writer->finish();
+        } catch (const std::exception&) {
+            // the first error is the one to report
+        }
+        reporter.UT_Report_Error(wizard::errorRecordOf(error), kLocation, "");
+        return false;
+    }
+}
+
+}  // namespace koru::import

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "wizard/controls.h"
+#include "wizard/navigator.h"
+
+namespace koru::import {
+
+// frmImportInfo: who imports, from which computer, with which notes. Saving writes the
+// session's XFRTranLog row; its ID is the session under which every item is recorded.
+class ImportInfoScreen : public wizard::Screen {
+public:
+    explicit ImportInfoScreen(wizard::ScreenServices services);
+
+    void Form_Load() override;
+    void txtUserID_Change();
+    void cmdSave_Click();
+    void cmdQuit_Click();
+    // Asks for the information (or saves at once when unattended) and returns the new
+    // session's ID, or -1 when the user aborted.
+    std::int32_t Show_Form(bool unattended);
+
+    wizard::Label lblTitle;
+    wizard::Label framImportInformation;
+    wizard::Label lblUserID;
+    wizard::TextBox txtUserID;
+    wizard::Label lblCompName;
+    wizard::TextBox txtCompName;
+    wizard::Label framNotes;
+    wizard::TextBox rtbNotes;
+    wizard::Button cmdSave;
+    wizard::Button cmdQuit;
+
+private:
+    wizard::ScreenServices m_services;
+    bool m_aborted = false;
+    std::int32_t m_savedImportId = 0;  // the identity of this screen's own insert
+};
+
+// The value of `key` in a connection string: the text after "key=" up to the next ";"; empty
+// when no ";" follows.
+std::string UT_Conn_String_Value(std::string_view key, std::string_view connectionString);
+
+// The newest import session that still has recorded items (0 when none); trailing sessions
+// without items are deleted on the way.
+std::int32_t UT_GET_LATEST_Transaction_ImportID(wizard::Context& context, diag::ErrorReporter& reporter);
+
+// The account that runs the program and the machine it runs on.
+std::string loggedOnUserName();
+std::string computerName();
+
+}  // namespace koru::import

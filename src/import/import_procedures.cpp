@@ -1,0 +1,438 @@
+#include "import/import_procedures.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <unordered_map>
+
+#include "diag/text.h"
+#include "import/mssql_procedures.h"
+
+namespace koru::import {
+namespace {
+
+using db::Value;
+
+// SQL Server: the procedures live in the destination and are executed by name.
+class MssqlProcedures : public ImportProcedures {
+public:
+    void create(db::Connection& destination) override {
+        for (const std::string& drop : mssqlProcedureDrops()) {
+            try {
+                destination.execute(drop);
+            } catch (const db::DbError&) {
+                // errors suppressed: the procedure may not exist yet
+            }
+        }
+        for (const std::string& creation : mssqlProcedureCreations()) destination.execute(creation);
+    }
+    void XFR_Update_CIID(db::Connection& destination, std::int32_t importID, std::int32_t updateImportID) override {
+        destination.execute("XFR_Update_CIID " + std::to_string(importID) + ", " + std::to_string(updateImportID));
+    }
+    void XFR_Update_KB(db::Connection& destination) override { destination.execute("XFR_Update_KB"); }
+    void XFR_Update_DB_Hierachy(db::Connection& destination, std::int32_t importID, int level) override {
+        destination.execute("XFR_Update_DB_Hierachy " + std::to_string(importID) + ", " + std::to_string(level));
+    }
+};
+
+// Positions of the transfer columns the item procedure reads.
+enum Column : std::size_t {
+    kStructureId = 0,
+    kXfrId = 1,
+    kParent = 2,
+    kItemFirst = 3,  // EmailID, WebID, Notes, Num1..Num10, Alpha1..Alpha15
+    kStyleId = 31,
+    kSlaProvider = 32,
+    kAssetId = 34,
+    kAssetFirst = 35,  // CostCentre .. Curr5, as kAssetColumns
+    kDToolId = 41,
+    kDLinkId = 43,
+    kStructureParentId = 64,
+};
+
+constexpr int kItemCount = 28;
+
+struct ItemColumn {
+    std::string name;
+    std::size_t width;
+};
+
+const std::vector<ItemColumn>& itemColumns() {
+    static const std::vector<ItemColumn> columns = [] {
+        std::vector<ItemColumn> list = {{"EmailID", 200}, {"WebID", 100}, {"Notes", 4000}};
+        for (int n = 1; n <= 10; ++n) list.push_back({"Num" + std::to_string(n), 35});
+        for (int n = 1; n <= 15; ++n) list.push_back({"Alpha" + std::to_string(n), 35});
+        return list;
+    }();
+    return columns;
+}
+
+std::string transferSelect() {
+    std::string sql = "SELECT [StructureID], [XFRID], [Parent], [EmailID], [WebID], [Notes]";
+    for (int n = 1; n <= 10; ++n) sql += ", [Num" + std::to_string(n) + "]";
+    for (int n = 1; n <= 15; ++n) sql += ", [Alpha" + std::to_string(n) + "]";
+    sql += ", [StyleID], [SLAProvider], [StructureID], [AssetID], [CostCentre], [Location], [OriginalPrice], "
+           "[SalvagePrice], [AcquireDate], [DepPeriod], [DToolID], [DDefault], [DLinkID]";
+    for (const char* prefix : {"ANum", "AAlpha", "ADate", "ACurr"}) {
+        for (int n = 1; n <= 5; ++n) sql += ", [" + std::string(prefix) + std::to_string(n) + "]";
+    }
+    return sql + ", [StructureParentID] FROM [XFRTransfer] ORDER BY [XFRID] DESC";
+}
+
+enum class AssetKind { Text, Money, Date, Integer };
+struct AssetColumn {
+    std::size_t position;
+    std::string name;
+    AssetKind kind;
+    std::size_t width;
+};
+
+// In the order the item procedure writes them.
+const std::vector<AssetColumn>& assetColumns() {
+    static const std::vector<AssetColumn> columns = [] {
+        std::vector<AssetColumn> list = {{35, "CostCentre", AssetKind::Text, 50},
+                                         {36, "Location", AssetKind::Text, 50},
+                                         {37, "OriginalPrice", AssetKind::Money, 0},
+                                         {39, "AcquireDate", AssetKind::Date, 0},
+                                         {38, "SalvagePrice", AssetKind::Money, 0},
+                                         {40, "DepPeriod", AssetKind::Integer, 0}};
+        for (int n = 0; n < 5; ++n) list.push_back({44u + n, "Num" + std::to_string(n + 1), AssetKind::Text, 20});
+        for (int n = 0; n < 5; ++n) list.push_back({49u + n, "Alpha" + std::to_string(n + 1), AssetKind::Text, 50});
+        for (int n = 0; n < 5; ++n) list.push_back({54u + n, "Date" + std::to_string(n + 1), AssetKind::Date, 0});
+        for (int n = 0; n < 5; ++n) list.push_back({59u + n, "Curr" + std::to_string(n + 1), AssetKind::Money, 0});
+        return list;
+    }();
+    return columns;
+}
+
+std::int64_t integerOf(std::string_view text, const char* what) {
+    std::string trimmed = diag::trimBlanks(text);
+    std::int64_t number = 0;
+    auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), number);
+    if (error != std::errc() || end != trimmed.data() + trimmed.size() || trimmed.empty()) {
+        throw db::DbError(db::kErrCommandText,
+                          std::string("Conversion failed when converting the ") + what + " '" + trimmed + "' to int.");
+    }
+    return number;
+}
+
+// A money value as it comes back through a 20-character text: two decimals.
+Value moneyOf(std::string_view text) {
+    double value = std::strtod(std::string(text).c_str(), nullptr);
+    double rounded = std::round(value * 100.0) / 100.0;
+    if (rounded == std::floor(rounded) && std::fabs(rounded) < 9e15) return static_cast<std::int64_t>(rounded);
+    return rounded;
+}
+
+// A date as it comes back through a 20-character text: to the minute.
+Value dateOf(std::string_view text) {
+    int y, mo, d, h = 0, mi = 0;
+    std::string value = diag::trimBlanks(text);
+    int read = std::sscanf(value.c_str(), "%d-%d-%d %d:%d", &y, &mo, &d, &h, &mi);
+    if (read < 3) return value;
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:00", y, mo, d, read >= 5 ? h : 0, read >= 5 ? mi : 0);
+    return std::string(buffer);
+}
+
+// The embedded destination: the same steps, with prepared statements in one transaction.
+class SqliteProcedures : public ImportProcedures {
+public:
+    void create(db::Connection& destination) override {
+        destination.execute("CREATE TABLE IF NOT EXISTS [koru_trigger_switch] ([table_name] text PRIMARY KEY COLLATE "
+                            "NOCASE, [enabled] int NOT NULL DEFAULT 1)");
+        // The lookups of the item and hierarchy steps.
+        destination.execute("CREATE INDEX IF NOT EXISTS [koru_XFRHASH_Key] ON [XFRHASH] ([ImportID], [StructureID], [XFRID])");
+        destination.execute(
+            "CREATE INDEX IF NOT EXISTS [koru_XFRHASH_Parent] ON [XFRHASH] ([ImportID], [StructureParent], [Parent])");
+    }
+
+    void XFR_Update_CIID(db::Connection& destination, std::int32_t importID, std::int32_t updateImportID) override {
+        ItemRun run(destination, importID, updateImportID);
+        inOneTransaction(destination, [&] { run.all(); });
+    }
+
+    void XFR_Update_KB(db::Connection& destination) override {
+        inOneTransaction(destination, [&] {
+            auto insert = destination.prepare(
+                "INSERT INTO [KNOWLEDGE] ([Definition], [Resolution], [Keywords], [CategoriesID]) VALUES (?, ?, ?, ?)");
+            auto rows = destination.query(
+                "SELECT [KBDetails], [KBReso], [KBSummary], [KBCatID] FROM [XFRTransfer] ORDER BY [XFRID] DESC");
+            const std::size_t widths[] = {4000, 4000, 255};
+            std::vector<Value> values(4);
+            while (rows->next()) {
+                for (std::size_t i = 0; i < 3; ++i) {
+                    auto text = rows->text(i);
+                    values[i] = text ? Value(diag::leftChars(*text, widths[i])) : Value();
+                }
+                auto category = rows->text(3);
+                values[3] = category ? Value(integerOf(*category, "category")) : Value();
+                insert->execute(values);
+            }
+        });
+    }
+
+    void XFR_Update_DB_Hierachy(db::Connection& destination, std::int32_t importID, int level) override {
+        // Where a level holds a key twice, the item recorded last is the parent, as a walk
+        // over the level's items in recorded order leaves it.
+        std::string session = std::to_string(importID);
+        std::string parentOf = "FROM [XFRHASH] AS p WHERE p.[ImportID] = " + session + " AND p.[StructureID] = " +
+                               std::to_string(level) + " AND p.[XFRID] = [XFRHASH].[Parent]";
+        destination.execute("UPDATE [XFRHASH] SET [CIIDParent] = (SELECT p.[CIIDID] " + parentOf +
+                            " ORDER BY p.rowid DESC LIMIT 1) WHERE [ImportID] = " + session +
+                            " AND [StructureParent] = " + std::to_string(level) + " AND EXISTS (SELECT 1 " + parentOf +
+                            ")");
+    }
+
+private:
+    template <typename Work>
+    static void inOneTransaction(db::Connection& destination, Work work) {
+        destination.beginTransaction();
+        try {
+            work();
+        } catch (...) {
+            // What ran before the failing statement stays, as it would without a transaction.
+            if (destination.isOpen() && destination.inTransaction()) destination.commit();
+            throw;
+        }
+        destination.commit();
+    }
+
+    class ItemRun {
+    public:
+        ItemRun(db::Connection& destination, std::int32_t importID, std::int32_t updateImportID)
+            : m_db(destination), m_importId(importID), m_updateImportId(updateImportID) {}
+
+        void all() {
+            auto tables = m_db.query(
+                "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'assetciid' COLLATE NOCASE");
+            m_hasAssets = tables->next() && tables->value(std::size_t{0}).value_or("0") != "0";
+            tables.reset();
+            m_hash = m_db.prepare(
+                "INSERT INTO [XFRHASH] ([CIIDID], [XFRID], [Parent], [ImportID], [StructureID], [StructureParent]) "
+                "VALUES (?, ?, ?, ?, ?, ?)");
+            if (m_updateImportId > 0) {
+                m_lookup = m_db.prepare(
+                    "SELECT [CIIDID] FROM [XFRHASH] WHERE [ImportID] = ? AND [StructureID] = ? AND [XFRID] = ? LIMIT 1");
+            }
+            auto rows = m_db.query(transferSelect());
+            while (rows->next()) row(*rows);
+        }
+
+    private:
+        std::optional<std::string> textAt(const db::Recordset& rows, std::size_t position, std::size_t width) {
+            auto text = rows.text(position);
+            if (!text) return std::nullopt;
+            return diag::trimBlanks(width ? diag::leftChars(*text, width) : std::string(*text));
+        }
+
+        void row(const db::Recordset& rows) {
+            std::int64_t level = integerOf(rows.text(kStructureId).value_or(""), "structure level");
+            std::string xfrid(rows.text(kXfrId).value_or(""));
+            std::string parent(rows.text(kParent).value_or(""));
+            std::int64_t style = rows.text(kStyleId) ? integerOf(*rows.text(kStyleId), "style") : 0;
+            std::int64_t sla = rows.text(kSlaProvider) ? integerOf(*rows.text(kSlaProvider), "flag") : 0;
+
+            std::optional<std::int64_t> updateId;
+            if (m_updateImportId > 0) {
+                auto found = m_lookup->query({std::int64_t{m_updateImportId}, level, xfrid});
+                if (found->next()) {
+                    if (auto id = found->text(0)) updateId = integerOf(*id, "item id");
+                }
+            }
+
+            std::uint32_t mask = 0;
+            std::vector<Value> values;
+            for (int i = 0; i < kItemCount; ++i) {
+                if (auto text = textAt(rows, kItemFirst + i, itemColumns()[i].width)) {
+                    mask |= 1u << i;
+                    values.emplace_back(std::move(*text));
+                }
+            }
+            std::int64_t ciidId;
+            std::int64_t newParent = 0;
+            if (updateId) {
+                values.insert(values.begin(), Value(style));
+                values.emplace_back(*updateId);
+                statementFor(m_itemUpdates, mask, [&] { return itemUpdateSql(mask); })->execute(values);
+                ciidId = *updateId;
+            } else {
+                // A top-level item takes its parent text as the CIID id of its parent.
+                newParent = level == 1 ? integerOf(parent, "parent") : 0;
+                values.insert(values.begin(), {Value(newParent), Value(style), Value(sla)});
+                statementFor(m_itemInserts, mask, [&] { return itemInsertSql(mask); })->execute(values);
+                ciidId = m_db.lastInsertId();
+            }
+
+            if (m_hasAssets) asset(rows, ciidId, updateId.has_value(), style, newParent);
+
+            if (auto structureParent = rows.text(kStructureParentId)) {
+                m_hash->execute({ciidId, diag::trimBlanks(xfrid), diag::trimBlanks(parent), std::int64_t{m_importId},
+                                 level, integerOf(*structureParent, "parent level")});
+            }
+
+            auto linkId = textAt(rows, kDLinkId, 50);
+            auto tool = rows.text(kDToolId);
+            if (linkId && tool) externalLink(ciidId, integerOf(*tool, "application"), *linkId);
+        }
+
+        void asset(const db::Recordset& rows, std::int64_t ciidId, bool update, std::int64_t style,
+                   std::int64_t newParent) {
+            auto assetId = textAt(rows, kAssetId, 50);
+            std::uint32_t mask = 0;
+            bool useValue = false, useDep = false;
+            std::vector<Value> values;
+            const auto& columns = assetColumns();
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const AssetColumn& column = columns[i];
+                auto text = rows.text(column.position);
+                if (!text) continue;
+                mask |= 1u << i;
+                switch (column.kind) {
+                    case AssetKind::Text: values.emplace_back(diag::trimBlanks(diag::leftChars(*text, column.width))); break;
+                    case AssetKind::Money: values.push_back(moneyOf(*text)); break;
+                    case AssetKind::Date: values.push_back(dateOf(*text)); break;
+                    case AssetKind::Integer: values.emplace_back(integerOf(*text, column.name.c_str())); break;
+                }
+                if (i == 0 || i == 2 || i == 3) {
+                    useValue = true;
+                    useDep = false;
+                } else if (i == 4 || i == 5) {
+                    useValue = true;
+                    useDep = true;
+                }
+            }
+            if (update) {
+                // An update never raises the value and depreciation flags.
+                std::vector<Value> bound = {Value(style)};
+                if (assetId) bound.emplace_back(*assetId);
+                bound.insert(bound.end(), values.begin(), values.end());
+                bound.emplace_back(ciidId);
+                std::uint64_t key = mask | (assetId ? 1ull << 40 : 0);
+                statementFor(m_assetUpdates, key, [&] { return assetUpdateSql(mask, assetId.has_value()); })
+                    ->execute(bound);
+                return;
+            }
+            std::vector<Value> bound = {Value(ciidId), Value(assetId.value_or("")), Value(style)};
+            bound.insert(bound.end(), values.begin(), values.end());
+            bound.emplace_back(std::int64_t{useValue});
+            bound.emplace_back(std::int64_t{useDep});
+            std::uint64_t key = mask | (useDep ? 1ull << 40 : 0);
+            statementFor(m_assetInserts, key, [&] { return assetInsertSql(mask, useDep); })->execute(bound);
+            newAssetRows(ciidId, newParent);
+        }
+
+        void newAssetRows(std::int64_t ciidId, std::int64_t newParent) {
+            const std::string now = "datetime('now', 'localtime')";
+            if (!m_newAsset[0]) {
+                m_newAsset[0] = m_db.prepare("INSERT INTO [ASSETMaintain] ([CIIDID]) VALUES (?)");
+                m_newAsset[1] = m_db.prepare("INSERT INTO [VISITING] ([StartDate], [Status], [CIIDID], [TrackUser]) "
+                                             "VALUES (" + now + ", '1', ?, 'XFR')");
+                m_newAsset[2] = m_db.prepare("INSERT INTO [AssetCIIDHistory] ([CIIDID], [Date], [Time], [Username]) "
+                                             "VALUES (?, " + now + ", " + now + ", 'XFR')");
+                m_newAsset[3] = m_db.prepare("INSERT INTO [AssetMaintainHistory] ([CIIDID], [Date], [Time], [Username]) "
+                                             "VALUES (?, " + now + ", " + now + ", 'XFR')");
+                m_newAsset[4] = m_db.prepare("INSERT INTO [CIIDHistory] ([CIIDID], [Parent], [Date], [Time], [Username]) "
+                                             "VALUES (?, ?, " + now + ", " + now + ", 'XFR')");
+            }
+            for (int i = 0; i < 4; ++i) m_newAsset[i]->execute({ciidId});
+            m_newAsset[4]->execute({ciidId, newParent});
+        }
+
+        void externalLink(std::int64_t ciidId, std::int64_t appId, const std::string& linkId) {
+            if (!m_linkCount) {
+                m_linkCount = m_db.prepare("SELECT count(*) FROM [ExtLinks] WHERE [CIID] = ? AND [AppID] = ?");
+                m_linkUpdate = m_db.prepare("UPDATE [ExtLinks] SET [LinkID] = ? WHERE [CIID] = ? AND [AppID] = ?");
+                m_linkInsert = m_db.prepare("INSERT INTO [ExtLinks] ([CIID], [AppID], [LinkID]) VALUES (?, ?, ?)");
+            }
+            auto count = m_linkCount->query({ciidId, appId});
+            bool exists = count->next() && count->value(std::size_t{0}).value_or("0") != "0";
+            count.reset();
+            if (exists) {
+                m_linkUpdate->execute({linkId, ciidId, appId});
+            } else {
+                m_linkInsert->execute({ciidId, appId, linkId});
+            }
+        }
+
+        template <typename Key, typename Make>
+        db::Statement* statementFor(std::unordered_map<Key, std::unique_ptr<db::Statement>>& cache, Key key,
+                                    Make make) {
+            auto& statement = cache[key];
+            if (!statement) statement = m_db.prepare(make());
+            return statement.get();
+        }
+
+        static std::string itemInsertSql(std::uint32_t mask) {
+            std::string columns = "[Parent], [StyleID], [SLAProvider]", marks = "?, ?, ?";
+            for (int i = 0; i < kItemCount; ++i) {
+                if (!(mask & (1u << i))) continue;
+                columns += ", [" + itemColumns()[i].name + "]";
+                marks += ", ?";
+            }
+            return "INSERT INTO [CIID] (" + columns + ") VALUES (" + marks + ")";
+        }
+
+        static std::string itemUpdateSql(std::uint32_t mask) {
+            std::string sql = "UPDATE [CIID] SET [StyleID] = ?";
+            for (int i = 0; i < kItemCount; ++i) {
+                if (mask & (1u << i)) sql += ", [" + itemColumns()[i].name + "] = ?";
+            }
+            return sql + " WHERE [ID] = ?";
+        }
+
+        static std::string assetInsertSql(std::uint32_t mask, bool useDep) {
+            std::string columns = "[CIIDID], [AssetID], [StyleID], [UserName], [ManualTrackingFlag], [UseMaintain], [Leased]";
+            std::string marks = "?, ?, ?, 'XFR', 1, 0, 0";
+            for (std::size_t i = 0; i < assetColumns().size(); ++i) {
+                if (!(mask & (1u << i))) continue;
+                columns += ", [" + assetColumns()[i].name + "]";
+                marks += ", ?";
+            }
+            columns += ", [UseValue], [UseDep]";
+            marks += ", ?, ?";
+            if (useDep) {
+                columns += ", [DepType]";
+                marks += ", 1";
+            }
+            return "INSERT INTO [AssetCIID] (" + columns + ") VALUES (" + marks + ")";
+        }
+
+        static std::string assetUpdateSql(std::uint32_t mask, bool withAssetId) {
+            std::string sql = "UPDATE [AssetCIID] SET [StyleID] = ?, [UserName] = 'XFR'";
+            if (withAssetId) sql += ", [AssetID] = ?";
+            for (std::size_t i = 0; i < assetColumns().size(); ++i) {
+                if (mask & (1u << i)) sql += ", [" + assetColumns()[i].name + "] = ?";
+            }
+            return sql + ", [UseValue] = 0, [UseDep] = 0 WHERE [CIIDID] = ?";
+        }
+
+        db::Connection& m_db;
+        std::int32_t m_importId;
+        std::int32_t m_updateImportId;
+        bool m_hasAssets = false;
+        std::unique_ptr<db::Statement> m_hash, m_lookup, m_linkCount, m_linkUpdate, m_linkInsert;
+        std::unique_ptr<db::Statement> m_newAsset[5];
+        std::unordered_map<std::uint32_t, std::unique_ptr<db::Statement>> m_itemInserts, m_itemUpdates;
+        std::unordered_map<std::uint64_t, std::unique_ptr<db::Statement>> m_assetInserts, m_assetUpdates;
+    };
+};
+
+}  // namespace
+
+std::unique_ptr<ImportProcedures> makeImportProcedures(db::DestinationDialect::Kind kind) {
+    if (kind == db::DestinationDialect::Kind::Mssql) return std::make_unique<MssqlProcedures>();
+    return std::make_unique<SqliteProcedures>();
+}
+
+bool Create_XFR_SPs(db::Connection& destination, ImportProcedures& procedures, diag::ErrorReporter& reporter) {
+    try {
+        procedures.create(destination);
+    } catch (const db::DbError& error) {
+        reporter.UT_Report_Error(error.toErrorRecord(), "DB_MOD:Create_XFR_SPs", "");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace koru::import

@@ -1,0 +1,396 @@
+#include "import/import_screen.h"
+
+#include <ctime>
+
+#include "db/repository.h"
+#include "diag/logs.h"
+#include "diag/messages.h"
+#include "diag/text.h"
+#include "import/extraction.h"
+#include "import/import_info_screen.h"
+#include "import/import_procedures.h"
+#include "import/import_statements.h"
+#include "wizard/error_trap.h"
+#include "wizard/text_helpers.h"
+
+namespace koru::import {
+
+using wizard::MsgButtons;
+using wizard::MsgIcon;
+using wizard::MsgResult;
+using wizard::ScreenId;
+
+namespace {
+
+std::string now() {
+    std::time_t time = std::time(nullptr);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%d/%m/%Y %H:%M:%S", std::localtime(&time));
+    return buffer;
+}
+
+}  // namespace
+
+ImportScreen::ImportScreen(wizard::ScreenServices services) : WizardScreen(ScreenId::frmDBSave, services) {
+    width = 560;
+    height = 480;
+}
+
+void ImportScreen::Form_Load() {
+    caption = std::string(diag::kAppTitle);
+    lblTitle.caption = LS(280);
+    fraProgress.caption = LS(281);
+    fraOverall.caption = LS(282);
+    fraSave.caption = LS(283);
+    fraVerify.caption = LS(284);
+    fraLive.caption = LS(285);
+    fraHRAC.caption = LS(286);
+    cmdBack.caption = LS(167);
+    cmdStart.caption = LS(278);
+    cmdFinish.caption = LS(279);
+    cmdFinish.enabled = false;
+    wizard::Context& context = m_services.context;
+    if (!context.KBImport) {
+        bool hierarchy = context.Gstructures.size() > 2;
+        fraHRAC.enabled = hierarchy;
+        pbHRAC.enabled = hierarchy;
+    }
+}
+
+void ImportScreen::cmdStart_Click() {
+    wizard::Context& context = m_services.context;
+    m_stage = LS(262);
+    cmdStart.enabled = false;
+    cmdBack.enabled = false;
+    cmdFinishDefault = false;
+    for (wizard::ProgressBar* bar : {&pbOverall, &pbHRAC, &pbLive, &pbSave, &pbVerify}) bar->value = 0;
+    m_triggersOff = false;
+    m_reportFailure = false;
+    m_timeoutRetries = 0;
+    diag::UT_Output_Debug(now() + " - Creating tables");
+    try {
+        runStages();
+    } catch (const RunFailed&) {
+        failureExit();
+        return;
+    } catch (const Aborted&) {
+        cmdStart.enabled = true;
+        cmdBack.enabled = true;
+        return;
+    } catch (const std::exception& error) {
+        // Triggers first: whatever happened, the product records its changes again.
+        enableTriggers();
+        m_services.dialogs.setBusy(false);
+        cmdStart.enabled = true;
+        cmdBack.enabled = true;
+        m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:cmdStart", LS(276) + m_stage);
+        if (m_reportFailure || context.Unattended) failureExit();
+        return;
+    }
+}
+
+void ImportScreen::runStages() {
+    wizard::Context& context = m_services.context;
+    wizard::Dialogs& dialogs = m_services.dialogs;
+    diag::ErrorReporter& reporter = m_services.reporter;
+    db::DestinationDialect::Kind kind = context.dialect().kind();
+    const ImportStatements& statements = importStatementsFor(kind);
+    auto procedures = makeImportProcedures(kind);
+    int levels = static_cast<int>(context.Gstructures.size()) - 1;
+
+    auto prepare = [&](int stage, auto step) {
+        m_stage = LS(stage);
+        if (!step()) throw RunFailed{};
+    };
+    prepare(263, [&] { return Create_Temp_P_Table(context.destination(), statements, reporter); });
+    prepare(264, [&] { return Create_Temp_Table(context.destination(), statements, reporter); });
+    db::Repository repository(context.destination(), db::repositoryStatementsFor(kind), reporter);
+    prepare(265, [&] { return repository.Create_TB_XFR_Hash(); });
+    m_stage = " Creating Hash Indexes";
+    if (!repository.Update_XFR_Hash_Indexes()) throw RunFailed{};
+    prepare(266, [&] { return Create_XFR_SPs(context.destination(), *procedures, reporter); });
+    prepare(267, [&] { return repository.Create_TB_XFR_TranLog(); });
+
+    if (context.Unattended) {
+        auto* info = dynamic_cast<ImportInfoScreen*>(m_services.navigator.loadScreen(ScreenId::frmImportInfo));
+        m_importId = info ? info->Show_Form(true) : -1;
+        if (m_importId == -1) diag::endProcess(1);
+    } else {
+        m_stage = LS(268);
+        auto* info = dynamic_cast<ImportInfoScreen*>(m_services.navigator.loadScreen(ScreenId::frmImportInfo));
+        m_importId = info ? info->Show_Form(false) : -1;
+        if (m_importId == -1) throw Aborted{};
+        dialogs.messageBox(LS(269) + "\r\n\r\n" + LS(470) + "\r\n" + LS(471), MsgButtons::OK, MsgIcon::Exclamation,
+                           diag::kAppTitle);
+    }
+
+    diag::UT_Output_Debug(" - Writing to temp table");
+    m_stage = LS(270);
+    if (!Write_To_Temp_Table_Hierachy(context, reporter,
+                                      {pbOverall, pbSave, pbVerify, lblRecNumImport, [this] { repaint(); }})) {
+        throw RunFailed{};
+    }
+
+    dialogs.setBusy(true);
+    m_stage = LS(473);
+    m_triggersOff = true;
+    context.destination().execute(statements.disableTriggers("ciid"));
+    if (context.LGEnabled) {
+        m_stage = LS(472);
+        context.destination().execute(statements.disableTriggers("assetciid"));
+        context.destination().execute(statements.disableTriggers("assetmaintain"));
+    }
+
+    diag::UT_Output_Debug(" - Updating live database");
+    m_stage = LS(271);
+    if (context.KBImport) {
+        procedures->XFR_Update_KB(context.destination());
+    } else {
+        procedures->XFR_Update_CIID(context.destination(), m_importId, context.UpdateImportID);
+    }
+    pbLive.value = pbLive.max;
+    repaint();
+    if (context.LGEnabled) UT_Update_Invalid_AssetID(statements);
+
+    // From here on a failure also ends with the stage's failure message.
+    m_reportFailure = true;
+    if (levels > 1) {
+        pbHRAC.max = levels + 1;
+        if (context.LGEnabled) {
+            pbHRAC.max += 2;
+            UT_Update_Invalid_AssetID(statements);
+            ++pbHRAC.value;
+        }
+        m_stage = LS(272);
+        for (int level = 1; level <= levels; ++level) {
+            diag::UT_Output_Debug("Level " + std::to_string(level) + " - ImportID " + std::to_string(m_importId));
+            updateHierarchy(*procedures, level);
+            ++pbHRAC.value;
+            repaint();
+        }
+        diag::UT_Output_Debug(" - Updating HRAC ");
+        m_stage = LS(474);
+        context.destination().execute(statements.updateParents(m_importId));
+        pbHRAC.value = pbHRAC.max;
+    }
+
+    if (!context.SourceCol.empty()) matchParents();
+    if (context.MoveIfNotInSource) moveItemsNotInSource(levels);
+
+    m_stage = LS(475);
+    context.destination().execute(statements.enableTriggers("ciid"));
+    if (context.LGEnabled) {
+        m_stage = LS(476);
+        if (!Update_Ciid_History(m_importId)) throw RunFailed{};
+        m_stage = LS(477);
+        context.destination().execute(statements.enableTriggers("assetciid"));
+        context.destination().execute(statements.enableTriggers("assetmaintain"));
+        m_stage = LS(478);
+        m_triggersOff = false;
+        if (!Update_AssetCiid_History(m_importId)) throw RunFailed{};
+    }
+    m_triggersOff = false;
+
+    ++pbOverall.value;
+    if (context.cboDiscovery) {
+        if (!Update_EXT_Conn_Str(*context.cboDiscovery, diag::trimBlanks(context.txtSConn))) throw RunFailed{};
+    }
+    m_stage = LS(274);
+    pbOverall.value = pbOverall.max;
+    repaint();
+
+    if (context.Unattended) {
+        diag::UT_Write_To_Internal_Log("Data import completed successfully" + std::string("     -    ") +
+                                       lblRecNumImport.caption);
+        diag::endProcess(0);
+    }
+    dialogs.messageBox(LS(275), MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+    cmdStart.enabled = false;
+    cmdFinish.enabled = true;
+    cmdFinishDefault = true;
+    dialogs.setBusy(false);
+}
+
+void ImportScreen::UT_Update_Invalid_AssetID(const ImportStatements& statements) {
+    try {
+        for (const std::string& statement : statements.invalidAssetIds(m_importId)) {
+            m_services.context.destination().execute(statement);
+        }
+    } catch (const std::exception& error) {
+        enableTriggers();
+        m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "UT_Update_Invalid_AssetID", "");
+        throw RunFailed{};
+    }
+}
+
+void ImportScreen::updateHierarchy(ImportProcedures& procedures, int level) {
+    wizard::Context& context = m_services.context;
+    while (true) {
+        try {
+            procedures.XFR_Update_DB_Hierachy(context.destination(), m_importId, level);
+            m_timeoutRetries = 0;
+            return;
+        } catch (const db::DbError& error) {
+            if (error.code() != db::kErrTimeout) {
+                m_timeoutRetries = 0;
+                throw;  // reported with the stage, never passed over
+            }
+        }
+        db::Connection& destination = *context.DestinationConnection;
+        std::string connectionString = destination.connectionString();
+        if (m_timeoutRetries == 4) {
+            try {
+                destination.cancel();
+                destination.close();
+            } catch (const std::exception&) {
+                // the connection is opened anew below
+            }
+            MsgResult answer = m_services.dialogs.messageBox(LS(273), MsgButtons::AbortRetryIgnore, MsgIcon::None,
+                                                             diag::kAppTitle);
+            if (answer == MsgResult::Abort) throw RunFailed{};
+            m_timeoutRetries = 0;
+        } else {
+            ++m_timeoutRetries;
+        }
+        try {
+            destination.close();
+        } catch (const std::exception&) {
+            // errors ignored: it is opened again at once
+        }
+        destination.open(connectionString);
+    }
+}
+
+void ImportScreen::matchParents() {
+    wizard::Context& context = m_services.context;
+    db::Connection& destination = context.destination();
+    std::string session = std::to_string(m_importId);
+    struct Item {
+        std::string id;
+        std::string value;
+    };
+    std::vector<Item> items;
+    {
+        auto rows = destination.query("Select ciid.id, ciid." + context.SourceCol +
+                                      " , ciid.parent From ciid INNER JOIN XFRHash ON XFRHash.CIIDID = CIID.ID Where "
+                                      "XfrHash.importid = " +
+                                      session + " and XfrHash.StructureID = 1");
+        while (rows->next()) items.push_back({rows->value(std::size_t{0}).value_or(""), rows->value(std::size_t{1}).value_or("")});
+    }
+    bool kestrix = diag::upperAscii(wizard::UT_Get_Connection_Property(context.source().connectionString(),
+                                                                       "Initial Catalog=")) == "KESTRIX";
+    auto find = destination.prepare(context.dialect().selectTop(
+        1, "id from ciid where styleID = " + std::to_string(context.StyleID) + " and ciid." + context.DestinCol +
+               " = ? and ciid.id not in (select xfrhash.ciidid from xfrhash where XfrHash.importid = " + session +
+               ") order by id asc"));
+    for (const Item& item : items) {
+        std::string value = diag::trimBlanks(item.value);
+        if (value.empty()) continue;
+        if (kestrix && value.find('\\', 1) != std::string::npos) {
+            value = value.substr(0, value.rfind('\\'));
+            value = value.substr(value.rfind('\\') == std::string::npos ? 0 : value.rfind('\\') + 1);
+        }
+        std::optional<std::string> parent;
+        {
+            auto rows = find->query({value});
+            if (rows->next()) parent = rows->value(std::size_t{0});
+        }
+        if (parent) destination.execute("UPDATE CIID SET Parent = " + *parent + " where id = " + item.id);
+    }
+}
+
+void ImportScreen::moveItemsNotInSource(int levels) {
+    wizard::Context& context = m_services.context;
+    db::Connection& destination = context.destination();
+    for (int level = 1; level <= levels; ++level) {
+        const std::string& condition = context.Gstructures[level].notInSourceCondition;
+        // Without a condition the level has nothing the updated session recorded to compare.
+        if (condition.empty()) continue;
+        std::string list;
+        {
+            auto rows = destination.query("Select ciid.id from ciid " + condition);
+            while (rows->next()) list += rows->value(std::size_t{0}).value_or("") + " , ";
+        }
+        if (list.size() >= 2) list.resize(list.size() - 2);
+        if (!list.empty()) {
+            destination.execute("UPDATE CIID SET Parent = " + std::to_string(context.NewParentID) + " WHERE ID IN (" +
+                                list + ")");
+        }
+    }
+}
+
+void ImportScreen::enableTriggers() {
+    if (!m_triggersOff) return;
+    m_triggersOff = false;
+    wizard::Context& context = m_services.context;
+    const ImportStatements& statements = importStatementsFor(context.dialect().kind());
+    std::vector<std::string> tables = {"ciid"};
+    if (context.LGEnabled) tables.insert(tables.end(), {"assetciid", "assetmaintain"});
+    for (const std::string& table : tables) {
+        try {
+            context.destination().execute(statements.enableTriggers(table));
+        } catch (const std::exception&) {
+            // the failure that brought us here is the one to report
+        }
+    }
+}
+
+void ImportScreen::failureExit() {
+    enableTriggers();
+    m_services.dialogs.setBusy(false);
+    m_services.dialogs.messageBox(LS(276) + m_stage, MsgButtons::OK, MsgIcon::None, diag::kAppTitle);
+    cmdStart.enabled = true;
+    cmdBack.enabled = true;
+    if (m_services.context.Unattended) diag::endProcess(1);
+}
+
+bool ImportScreen::Update_EXT_Conn_Str(std::int32_t appID, const std::string& connectionString) {
+    try {
+        m_services.context.destination()
+            .prepare("UPDATE EXTapps SET connectionstring = ? WHERE appid = " + std::to_string(appID))
+            ->execute({connectionString});
+        return true;
+    } catch (const std::exception& error) {
+        m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:Update_EXT_Conn_Str", "");
+        return false;
+    }
+}
+
+bool ImportScreen::touchForHistory(const std::string& table, const std::string& key, const std::string& column,
+                                   std::int32_t importID) {
+    try {
+        // Each row is written back unchanged, so that the product's update trigger records it.
+        m_services.context.destination().execute("UPDATE " + table + " SET " + column + " = " + column + " WHERE " +
+                                                 key + " in (select ciidid from xfrhash where importid = " +
+                                                 std::to_string(importID) + ")");
+        return true;
+    } catch (const std::exception& error) {
+        m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:Update_Ciid_history", "");
+        return false;
+    }
+}
+
+bool ImportScreen::Update_Ciid_History(std::int32_t importID) { return touchForHistory("ciid", "id", "num10", importID); }
+
+bool ImportScreen::Update_AssetCiid_History(std::int32_t importID) {
+    return touchForHistory("assetciid", "ciidid", "num5", importID);
+}
+
+void ImportScreen::cmdBack_Click() {
+    m_services.navigator.UT_Wizard_Change_Forms(ScreenId::frmDBSave, ScreenId::frmDragMap, true);
+}
+
+void ImportScreen::cmdFinish_Click() {
+    try {
+        wizard::Context& context = m_services.context;
+        for (const char* table : {"XFRTransfer", "XFRMappings", "XFRClause", "XFRStructure", "XFRTempP"}) {
+            context.destination().execute(context.dialect().truncateTable(table));
+        }
+    } catch (const std::exception& error) {
+        m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:cmdFinish_Click", "");
+        return;
+    }
+    m_services.navigator.UT_Quit_Wizard(false);
+}
+
+}  // namespace koru::import

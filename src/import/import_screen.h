@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "wizard/controls.h"
+#include "wizard/navigator.h"
+
+namespace koru::import {
+
+class ImportProcedures;
+class ImportStatements;
+
+// frmDBSave: the last wizard step. Start runs the whole import as named stages; Finish empties
+// the work tables and ends the program.
+class ImportScreen : public wizard::WizardScreen {
+public:
+    explicit ImportScreen(wizard::ScreenServices services);
+
+    void Form_Load() override;
+    void cmdStart_Click();
+    void cmdBack_Click();
+    void cmdFinish_Click();
+
+    // Each reports its own error and returns false.
+    bool Update_EXT_Conn_Str(std::int32_t appID, const std::string& connectionString);
+    bool Update_Ciid_History(std::int32_t importID);
+    bool Update_AssetCiid_History(std::int32_t importID);
+
+    // The stage the run is in, for the failure message.
+    const std::string& stage() const { return m_stage; }
+    std::int32_t importId() const { return m_importId; }
+
+    wizard::Label lblTitle;
+    wizard::Label fraProgress;
+    wizard::Label fraOverall;
+    wizard::Label fraSave;
+    wizard::Label fraVerify;
+    wizard::Label fraLive;
+    wizard::Label fraHRAC;
+    wizard::ProgressBar pbOverall;
+    wizard::ProgressBar pbSave;
+    wizard::ProgressBar pbVerify;
+    wizard::ProgressBar pbLive;
+    wizard::ProgressBar pbHRAC;
+    wizard::Label lblRecNumImport;
+    wizard::Button cmdBack;
+    wizard::Button cmdStart;
+    wizard::Button cmdFinish;
+    bool cmdFinishDefault = false;  // Finish is the default button once the run has finished
+
+    // Lets the window draw the progress of a long run.
+    void repaint() { m_services.navigator.repaint(*this); }
+
+private:
+    struct RunFailed {};  // a stage failed and said so; the failure exit follows
+    struct Aborted {};    // the user aborted the import information
+
+    void runStages();
+    void failureExit();
+    void enableTriggers();
+    void UT_Update_Invalid_AssetID(const ImportStatements& statements);
+    void updateHierarchy(ImportProcedures& procedures, int level);
+    void matchParents();
+    void moveItemsNotInSource(int levels);
+    bool touchForHistory(const std::string& table, const std::string& key, const std::string& column,
+                         std::int32_t importID);
+
+    std::string m_stage;
+    std::int32_t m_importId = 0;
+    int m_timeoutRetries = 0;
+    bool m_triggersOff = false;
+    bool m_reportFailure = false;  // a failure from here on also shows the stage's failure message
+};
+
+}  // namespace koru::import

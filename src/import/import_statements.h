@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/connection.h"
+#include "db/destination_dialect.h"
+#include "diag/error_reporter.h"
+
+namespace koru::import {
+
+// The destination statements of an import run that SQL Server and SQLite read differently.
+class ImportStatements {
+public:
+    virtual ~ImportStatements() = default;
+    // The table, then its index.
+    virtual std::vector<std::string> createTransferTable() const = 0;
+    virtual std::string createTempPTable() const = 0;
+    // "ciid", "assetciid", "assetmaintain"
+    virtual std::string disableTriggers(std::string_view table) const = 0;
+    virtual std::string enableTriggers(std::string_view table) const = 0;
+    // Copies each imported item's resolved parent into CIID.
+    virtual std::string updateParents(std::int32_t importId) const = 0;
+    // Assets of the session without an asset id, or sharing one, become 'NOT ASSIGNED'.
+    virtual std::vector<std::string> invalidAssetIds(std::int32_t importId) const = 0;
+};
+
+const ImportStatements& importStatementsFor(db::DestinationDialect::Kind kind);
+
+// Drop and create the work tables; false after a reported error.
+bool Create_Temp_P_Table(db::Connection& destination, const ImportStatements& statements,
+                         diag::ErrorReporter& reporter);
+bool Create_Temp_Table(db::Connection& destination, const ImportStatements& statements, diag::ErrorReporter& reporter);
+
+// The new transaction-log row, with its values bound; returns its identity.
+std::int32_t insertTranLog(db::Connection& destination, db::DestinationDialect::Kind kind, const std::string& user,
+                           const std::string& computer, const std::string& notes, std::int32_t updateImportId);
+
+}  // namespace koru::import

@@ -1,0 +1,168 @@
+#include "import/level_query.h"
+
+#include "diag/text.h"
+#include "wizard/text_helpers.h"
+
+namespace koru::import {
+namespace {
+
+std::string lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool occursAfter(const std::string& statement, std::size_t position, const std::string& text) {
+    return statement.find(text, position) != std::string::npos;
+}
+
+std::string connectorAfter(const std::string& statement, std::size_t fromEnd) {
+    return lower(statement).find("where", fromEnd) != std::string::npos ? " and " : " Where ";
+}
+
+}  // namespace
+
+std::string sqlText(std::string_view text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'') quoted += '\'';
+        quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::string normalisedKeyExpression(const db::SourceDialect& dialect, const std::string& column) {
+    return "replace(replace(" + dialect.trim(column) + ", '''', '`'), '\"', '`')";
+}
+
+LevelQuery composeLevelQuery(const LevelQueryInput& input) {
+    const wizard::StructureLevel& record = (*input.levels)[input.level];
+    auto bracket = [&](const std::string& name) { return wizard::UT_Bracket_Name(name, input.noBrackets); };
+    bool kestrix = diag::upperAscii(input.sourceDatabase) == "KESTRIX";
+    LevelQuery query;
+    std::string& sql = query.statement;
+
+    sql = input.distinct ? "Select distinct " : "Select ";
+    int k = 1;
+    for (const mapping::ColumnMapping& row : input.ordinaryRows) {
+        if (!row.sourceTable || row.sourceTable->empty()) continue;
+        std::string t = bracket(*row.sourceTable);
+        std::string c = bracket(row.sourceColumn.value_or(""));
+        std::string alias = " as XFR" + std::to_string(k) + " , ";
+        if (diag::upperAscii(row.destinTable) == "CIID" && diag::upperAscii(row.destinColumn) == "ALPHA1" &&
+            input.combined) {
+            const CombinedField& field = *input.combined;
+            sql += input.dialect->concat({input.dialect->trim(field.first), sqlText(field.separator),
+                                          input.dialect->trim(field.second)}) +
+                   alias;
+        } else if (kestrix && diag::upperAscii(row.sourceColumn.value_or("")) == "GENERATION_PHONEBOOK") {
+            sql += " right(" + t + "." + c + " ,35)" + alias;
+        } else {
+            sql += t + "." + c + alias;
+        }
+        ++k;
+    }
+    if (!record.DLink.empty()) sql += record.DLink + ", ";
+    if (!record.ULink.empty()) sql += record.ULink + ", ";
+    sql.resize(sql.size() - 2);
+    query.selectEnd = sql.size();
+
+    sql += " From ";
+    std::vector<std::string> mappedTables;
+    for (const mapping::ColumnMapping& row : input.ordinaryRows) {
+        if (!row.sourceTable || row.sourceTable->empty()) continue;
+        std::string t = bracket(*row.sourceTable);
+        if (!occursAfter(sql, query.selectEnd, t + ", ")) {
+            sql += t + ", ";
+            mappedTables.push_back(t);
+        }
+    }
+    if (kestrix) sql += bracket("TopScan") + ", ";
+    for (const std::string* link : {&record.DLink, &record.ULink}) {
+        if (link->empty()) continue;
+        std::string table = wizard::UT_Split_Table_Column(true, *link);
+        if (!occursAfter(sql, query.selectEnd, table)) sql += table + ", ";
+    }
+    sql.resize(sql.size() - 2);
+    query.fromEnd = sql.size();
+
+    if (!input.clauses.empty()) {
+        sql += " Where (";
+        bool first = true;
+        for (const DataClause& clause : input.clauses) {
+            std::string value =
+                diag::upperAscii(clause.criteria) == "NULL" ? clause.criteria : sqlText(clause.criteria);
+            if (!first) sql += clause.orClause ? " or " : " and ";
+            first = false;
+            sql += bracket(clause.sourceTable) + "." + bracket(clause.sourceColumn) + " " +
+                   diag::trimBlanks(clause.op) + " " + value;
+        }
+        sql += " ) ";
+    }
+
+    if (input.delRoot && input.level > 1) sql += connectorAfter(sql, query.fromEnd) + record.ULink + " is not null";
+    if (input.level > 1) {
+        sql += connectorAfter(sql, query.fromEnd);
+        const wizard::StructureLevel* parent = record.ULinkID > 0 && record.ULinkID < static_cast<int>(input.levels->size())
+                                                   ? &(*input.levels)[record.ULinkID]
+                                                   : nullptr;
+        std::string parentQuery = parent ? parent->levelQuery : std::string();
+        std::size_t from = lower(parentQuery).find(" from ");
+        if (parentQuery.size() < 4 || from == std::string::npos) {
+            sql += record.ULink + " in ('')";
+        } else {
+            sql += record.ULink + " in (" + "SELECT " + parent->DLink + " " + parentQuery.substr(from) + ")";
+        }
+    }
+    if (!record.joinCondition.empty()) sql += connectorAfter(sql, query.fromEnd) + record.joinCondition;
+    if (kestrix) {
+        for (const std::string& table : mappedTables) {
+            std::string upper = diag::upperAscii(table);
+            if (upper == "SCANSCHEDULE" || upper == "[SCANSCHEDULE]") continue;
+            sql += connectorAfter(sql, query.fromEnd) + "TopScan.PCName = " + table +
+                   ".PCName And TopScan.TKScanDate = " + table + ".TKScanDate ";
+        }
+    }
+    return query;
+}
+
+std::optional<std::string> addUpdateRestriction(
+    LevelQuery& query, const LevelQueryInput& input, const UpdateRestriction& restriction,
+    const std::function<std::string(const std::string& fromText)>& uniqueList) {
+    if (restriction.mode < 1 || restriction.mode > 3) return std::nullopt;
+    const wizard::StructureLevel& record = (*input.levels)[input.level];
+    std::string& sql = query.statement;
+    std::string connector = connectorAfter(sql, query.fromEnd);
+    sql += connector;
+    // The session's keys are stored trimmed and without quotes; a text key is compared so.
+    std::string key = restriction.textKey ? normalisedKeyExpression(*input.dialect, record.DLink) : record.DLink;
+
+    auto notInSource = [&]() -> std::string {
+        std::size_t from = sql.find(" From ");
+        std::string fromText = from == std::string::npos ? std::string() : sql.substr(from + 1);
+        std::string values = uniqueList(fromText);
+        if (values.empty()) return {};
+        return "inner join xfrhash on xfrhash.ciidid = ciid.id Where xfrhash.ImportID = " +
+               std::to_string(restriction.updateImportId) + " and xfrhash.structureid = " +
+               std::to_string(input.level) + " and xfrhash.xfrid not in (" + values + ")";
+    };
+
+    switch (restriction.mode) {
+        case 1:
+            // No recorded items: nothing of this level is updated.
+            sql += restriction.importedList.empty() ? "1 = 0" : key + " in (" + restriction.importedList + ")";
+            return notInSource();
+        case 2:
+            sql.resize(sql.size() - connector.size());
+            if (record.DLink.empty()) return std::string();
+            return notInSource();
+        default:
+            if (restriction.importedList.empty()) {
+                sql.resize(sql.size() - connector.size());  // nothing recorded: everything is new
+            } else {
+                sql += key + " not in (" + restriction.importedList + ")";
+            }
+            return std::nullopt;
+    }
+}
+
+}  // namespace koru::import

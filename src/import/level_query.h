@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/source_dialect.h"
+#include "mapping/mapping_repository.h"
+#include "wizard/structure_level.h"
+
+namespace koru::import {
+
+// One row of XFRClause as the statement uses it.
+struct DataClause {
+    std::string sourceTable;
+    std::string sourceColumn;
+    std::string op;  // as stored: fixed width, trimmed when used
+    std::string criteria;
+    bool orClause = false;
+};
+
+// Two source columns joined by a separator into the level's name.
+struct CombinedField {
+    std::string first;  // [table].[column] and a blank
+    std::string separator;
+    std::string second;
+};
+
+// Everything one level's source statement is made of.
+struct LevelQueryInput {
+    int level = 1;
+    const std::vector<wizard::StructureLevel>* levels = nullptr;  // Gstructures, index 0 unused
+    std::vector<mapping::ColumnMapping> ordinaryRows;             // level 1 rows, in reading order
+    std::optional<CombinedField> combined;
+    std::vector<DataClause> clauses;  // in ascending order
+    std::string sourceDatabase;       // the source's catalogue name
+    bool distinct = false;
+    bool delRoot = false;
+    bool noBrackets = false;
+    const db::SourceDialect* dialect = nullptr;
+};
+
+// A level's statement and the two places where its lists end.
+struct LevelQuery {
+    std::string statement;
+    std::size_t selectEnd = 0;  // the end of the select list
+    std::size_t fromEnd = 0;    // the end of the from list
+};
+
+// Select list, from list, data clauses and structure conditions of one level.
+LevelQuery composeLevelQuery(const LevelQueryInput& input);
+
+// How an update run restricts a level to the items of the session it updates.
+struct UpdateRestriction {
+    int mode = 0;                     // 1 update data, 2 update + new, 3 add new only
+    std::int32_t updateImportId = 0;
+    std::string importedList;         // the session's keys: 'a', 'b'
+    bool textKey = true;              // the identifier column holds text
+};
+
+// Adds the update restriction to the statement and returns the level's new not-in-source
+// condition (nullopt: mode 0 or 3, the condition stays as it was). `uniqueList` lists the
+// source's keys for a from text.
+std::optional<std::string> addUpdateRestriction(
+    LevelQuery& query, const LevelQueryInput& input, const UpdateRestriction& restriction,
+    const std::function<std::string(const std::string& fromText)>& uniqueList);
+
+// The source key as XFRHash stores it: trimmed, quotes replaced by backquotes.
+std::string normalisedKeyExpression(const db::SourceDialect& dialect, const std::string& column);
+
+// A text literal for SQL: single quotes doubled.
+std::string sqlText(std::string_view text);
+
+}  // namespace koru::import

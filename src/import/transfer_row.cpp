@@ -1,0 +1,312 @@
+#include "import/transfer_row.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "db/ado_types.h"
+#include "diag/text.h"
+#include "import/extraction.h"
+#include "wizard/text_helpers.h"
+
+namespace koru::import {
+namespace {
+
+struct DateParts {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// "yyyy-mm-dd[ hh:nn[:ss[.fff]]]" or "yyyy-mm-ddThh:nn:ss", as the drivers and SQLite give dates.
+std::optional<DateParts> parseDate(std::string_view text) {
+    std::string value = diag::trimBlanks(text);
+    DateParts parts;
+    char separator = 0;
+    int read = std::sscanf(value.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d", &parts.year, &parts.month, &parts.day,
+                           &separator, &parts.hour, &parts.minute, &parts.second);
+    if (read < 3 || parts.month < 1 || parts.month > 12 || parts.day < 1 || parts.day > 31) return std::nullopt;
+    if (read < 5) parts.hour = parts.minute = parts.second = 0;
+    if (read < 7) parts.second = 0;
+    return parts;
+}
+
+bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int dayOfYear(const DateParts& date) {
+    static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    return kBefore[date.month - 1] + date.day + (date.month > 2 && isLeap(date.year) ? 1 : 0);
+}
+
+bool isDateType(int adoType) { return adoType == 7 || adoType == db::ado::kDbDate || adoType == db::ado::kDbTimeStamp; }
+
+std::string dateText(const DateParts& date, std::string_view kind) {
+    static const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    char buffer[64];
+    if (kind == "alpha") {
+        std::snprintf(buffer, sizeof buffer, "%02d-%s-%04d %02d:%02d:%02d", date.day, kMonths[date.month - 1],
+                      date.year, date.hour, date.minute, date.second);
+    } else if (kind == "num") {
+        // Day of the year, then the two-digit year. Counted within the date's own year: a
+        // two-digit year read back as a date would put 1925 in 2025.
+        std::snprintf(buffer, sizeof buffer, "%05d", dayOfYear(date) * 100 + date.year % 100);
+    } else if (kind == "date") {
+        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
+    } else {
+        return {};
+    }
+    return buffer;
+}
+
+std::string upperPrefix(std::string_view text, std::size_t length) {
+    return diag::upperAscii(std::string(text.substr(0, std::min(length, text.size()))));
+}
+
+}  // namespace
+
+std::string ut_get_inserted_text(const SourceField& field, std::string_view kind, int maxLength) {
+    if (isDateType(field.adoType) && field.value) {
+        if (diag::trimBlanks(*field.value).empty()) return {};
+        if (auto date = parseDate(*field.value)) return dateText(*date, kind);
+    } else if (isDateType(field.adoType)) {
+        return {};
+    }
+    if (maxLength == 0) maxLength = kind == "num" ? 20 : 35;
+    if (kind == "exl") maxLength = 50;
+    std::string text = field.value ? std::string(*field.value) + " " : std::string(" ");
+    wizard::UT_Remove_Quotes(text);
+    return diag::trimBlanks(diag::leftChars(text, static_cast<std::size_t>(maxLength)));
+}
+
+std::int32_t G_Num_Convert(std::string_view text) {
+    // The leading number, blanks inside it ignored: "1 2" reads 12, "12abc" 12, "abc" 0.
+    std::string number;
+    std::size_t i = 0;
+    auto skipBlanks = [&] {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) ++i;
+    };
+    auto digits = [&] {
+        bool any = false;
+        for (skipBlanks(); i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); skipBlanks()) {
+            number += text[i++];
+            any = true;
+        }
+        return any;
+    };
+    skipBlanks();
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) number += text[i++];
+    digits();
+    if (i < text.size() && text[i] == '.') {
+        number += text[i++];
+        digits();
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        std::string mantissa = number;
+        std::size_t at = i++;
+        number += 'e';
+        if (i < text.size() && (text[i] == '-' || text[i] == '+')) number += text[i++];
+        if (!digits()) {
+            number = mantissa;
+            i = at;
+        }
+    }
+    double value = std::strtod(number.c_str(), nullptr);
+    int mode = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    double rounded = std::nearbyint(value);
+    std::fesetround(mode);
+    if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) {
+        throw std::overflow_error("Overflow: '" + std::string(text) + "' is not a 32-bit number");
+    }
+    return static_cast<std::int32_t>(rounded);
+}
+
+std::vector<mapping::ColumnMapping> aliasedRows(const std::vector<mapping::ColumnMapping>& ordinaryRows) {
+    std::vector<mapping::ColumnMapping> rows;
+    for (const mapping::ColumnMapping& row : ordinaryRows) {
+        if (row.sourceTable && !row.sourceTable->empty()) rows.push_back(row);
+    }
+    return rows;
+}
+
+TransferLayout::TransferLayout(int level, const wizard::StructureLevel& record,
+                               const std::vector<mapping::ColumnMapping>& mapped, const TransferOptions& options)
+    : m_level(level),
+      m_hasDLink(!record.DLink.empty()),
+      m_hasULink(!record.ULink.empty()),
+      m_dLinkColumn(m_hasDLink ? Link_Sep(false, record.DLink) : std::string()),
+      m_uLinkColumn(m_hasULink ? Link_Sep(false, record.ULink) : std::string()),
+      m_uLinkId(record.ULinkID),
+      m_styleId(record.StyleID),
+      m_options(options) {
+    m_columns = {"StructureID", "XFRID", "Parent", "StructureParentID", "StyleID", "SLAProvider"};
+    if (options.kbImport) m_columns.push_back("KBCatID");
+    if (options.discovery) m_columns.push_back("DToolID");
+    if (options.makeDefaultExl) m_columns.push_back("DDefault");
+    for (std::size_t k = 0; k < mapped.size(); ++k) {
+        const mapping::ColumnMapping& row = mapped[k];
+        std::string table = diag::upperAscii(row.destinTable);
+        std::string column = row.destinColumn;
+        std::string code = upperPrefix(column, 3);
+        std::string whole = diag::upperAscii(column);
+        std::string name;
+        if (table == "CIID" || table == "KNOWLEDGE") {
+            name = column;
+        } else if (table == "ASSETCIID") {
+            name = (code == "ALP" || code == "NUM" || code == "DAT" || code == "CUR") ? "A" + column : column;
+        } else {
+            continue;  // not a destination table: the row feeds nothing
+        }
+        Conversion conversion;
+        if (code == "ALP" || code == "COS" || code == "LOC" || code == "ASS") {
+            conversion = Conversion::Alpha;
+        } else if (code == "NOT") {
+            conversion = Conversion::Notes;
+        } else if (code == "EMA") {
+            conversion = Conversion::Email;
+        } else if (code == "WEB") {
+            conversion = Conversion::Web;
+        } else if (code == "NUM" || code == "DEP") {
+            conversion = Conversion::Number;
+        } else if (code == "DAT" || code == "ACQ") {
+            conversion = Conversion::Date;
+        } else if (code == "CUR" || code == "ORI" || code == "SAL") {
+            conversion = Conversion::Number;
+        } else if (code == "DLI") {
+            conversion = Conversion::Exl;
+        } else if (whole == "KBDETAILS" || whole == "KBRESO") {
+            conversion = Conversion::KbLong;
+        } else if (whole == "KBSUMMARY") {
+            conversion = Conversion::KbSummary;
+        } else {
+            // Knowledge.CatID: the article's category comes from the category tree instead.
+            continue;
+        }
+        m_columns.push_back(name);
+        m_mapped.push_back({"XFR" + std::to_string(k + 1), conversion, std::nullopt});
+    }
+}
+
+void TransferLayout::bind(const db::Recordset& rows) {
+    auto find = [&rows](const std::string& name) -> std::size_t {
+        auto position = rows.fieldIndex(name);
+        if (!position) throw db::DbError(db::kErrItemNotFound, "Item cannot be found in the collection: " + name);
+        return *position;
+    };
+    if (m_hasDLink) m_dLinkField = find(m_dLinkColumn);
+    if (m_hasULink) m_uLinkField = find(m_uLinkColumn);
+    for (MappedColumn& column : m_mapped) column.field = find(column.alias);
+}
+
+TransferValue TransferLayout::mappedValue(const MappedColumn& column, const db::Recordset& rows) const {
+    SourceField field{rows.text(*column.field), rows.field(*column.field).adoType};
+    auto quoted = [](std::string text) {
+        text = diag::trimBlanks(text);
+        return text.empty() ? TransferValue::null() : TransferValue::of(std::move(text));
+    };
+    auto cutThenQuoted = [&](std::size_t length, bool removeQuotesFirst) {
+        if (!field.value) return TransferValue::null();
+        std::string text(*field.value);
+        if (removeQuotesFirst) {
+            wizard::UT_Remove_Quotes(text);
+            text = diag::leftChars(text, length);
+        } else {
+            text = diag::leftChars(text, length);
+            wizard::UT_Remove_Quotes(text);
+        }
+        return quoted(std::move(text));
+    };
+    switch (column.conversion) {
+        case Conversion::Alpha: return quoted(ut_get_inserted_text(field, "alpha", 0));
+        case Conversion::Notes: return cutThenQuoted(4000, true);
+        case Conversion::Email: return cutThenQuoted(200, false);
+        case Conversion::Web: return cutThenQuoted(50, false);
+        case Conversion::Number: {
+            std::string text = ut_get_inserted_text(field, "num", 0);
+            if (text.empty()) return TransferValue::null();
+            return TransferValue::of(std::int64_t{G_Num_Convert(diag::trimBlanks(text))});
+        }
+        case Conversion::Date: return quoted(ut_get_inserted_text(field, "date", 0));
+        case Conversion::Exl: return quoted(ut_get_inserted_text(field, "exl", 0));
+        case Conversion::KbLong: return quoted(ut_get_inserted_text(field, "alpha", 4000));
+        case Conversion::KbSummary: return quoted(ut_get_inserted_text(field, "alpha", 255));
+    }
+    return TransferValue::null();
+}
+
+void TransferLayout::values(const db::Recordset& rows, std::vector<TransferValue>& out) const {
+    out.clear();
+    out.push_back(TransferValue::of(std::int64_t{m_level}));
+    if (m_hasDLink) {
+        std::string key(rows.text(*m_dLinkField).value_or(""));
+        key = diag::trimBlanks(key);
+        wizard::UT_Remove_Quotes(key);
+        out.push_back(TransferValue::of(std::move(key)));
+    } else {
+        out.push_back(TransferValue::of(std::int64_t{0}));
+    }
+    if (m_hasULink) {
+        // A null up link is an empty parent key: the item stays at the top.
+        std::string parent(rows.text(*m_uLinkField).value_or(""));
+        wizard::UT_Remove_Quotes(parent);
+        out.push_back(TransferValue::of(std::move(parent)));
+        out.push_back(TransferValue::of(std::int64_t{m_uLinkId}));
+    } else {
+        out.push_back(TransferValue::of(std::int64_t{m_options.genParent}));
+        out.push_back(TransferValue::of(std::int64_t{0}));
+    }
+    out.push_back(TransferValue::of(std::int64_t{m_styleId}));
+    out.push_back(TransferValue::of(std::int64_t{0}));
+    if (m_options.kbImport) out.push_back(TransferValue::of(std::int64_t{m_options.kbCategoryId}));
+    if (m_options.discovery) out.push_back(TransferValue::of(std::int64_t{*m_options.discovery}));
+    if (m_options.makeDefaultExl) out.push_back(TransferValue::of(std::int64_t{1}));
+    for (const MappedColumn& column : m_mapped) out.push_back(mappedValue(column, rows));
+}
+
+std::string TransferLayout::insertText(const std::vector<TransferValue>& values) const {
+    std::string sql = "Insert Into XFRTransfer (StructureID, XFRID, Parent, StructureParentID, StyleID, SLAProvider, ";
+    if (m_options.kbImport) sql += " KBCatID , ";
+    if (m_options.discovery) sql += "DToolID, ";
+    if (m_options.makeDefaultExl) sql += "DDefault, ";
+    for (std::size_t i = 6 + (m_options.kbImport ? 1 : 0) + (m_options.discovery ? 1 : 0) +
+                         (m_options.makeDefaultExl ? 1 : 0);
+         i < m_columns.size(); ++i) {
+        sql += m_columns[i] + ", ";
+    }
+    sql.resize(sql.size() - 2);
+    sql += ")";
+
+    auto number = [](const TransferValue& value) { return std::to_string(value.number); };
+    sql += " Values (" + number(values[0]) + ", ";
+    sql += m_hasDLink ? " '" + values[1].text + "' " : std::string("0");
+    sql += m_hasULink ? " , '" + values[2].text + "' " : " , " + number(values[2]);
+    sql += m_hasULink ? " , " + number(values[3]) : std::string(" , 0");
+    sql += " , " + number(values[4]) + ", 0, ";
+    std::size_t next = 6;
+    if (m_options.kbImport) sql += number(values[next++]) + " , ";
+    if (m_options.discovery) sql += number(values[next++]) + ", ";
+    if (m_options.makeDefaultExl) sql += number(values[next++]) + ", ";
+    for (; next < values.size(); ++next) {
+        const TransferValue& value = values[next];
+        switch (value.kind) {
+            case TransferValue::Kind::Null: sql += "NULL , "; break;
+            case TransferValue::Kind::Number: sql += number(value) + ", "; break;
+            case TransferValue::Kind::Text: sql += "'" + value.text + "', "; break;
+        }
+    }
+    sql.resize(sql.size() - 2);
+    sql += ")";
+    return sql;
+}
+
+std::string TransferLayout::parameterisedInsert() const {
+    std::string columns, marks;
+    for (const std::string& column : m_columns) {
+        columns += (columns.empty() ? "" : ", ") + ("[" + column + "]");
+        marks += marks.empty() ? "?" : ", ?";
+    }
+    return "INSERT INTO [XFRTransfer] (" + columns + ") VALUES (" + marks + ")";
+}
+
+}  // namespace koru::import
