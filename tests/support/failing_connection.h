@@ -8,7 +8,8 @@
 namespace koru::test {
 
 // A real connection that refuses one statement a number of times with a chosen error, as a
-// server would; everything else goes through.
+// server would; everything else goes through. A statement ending in "*" refuses every statement
+// that begins with the text before it.
 class FailingConnection : public db::Connection {
 public:
     FailingConnection(std::unique_ptr<db::Connection> real, std::string statement, std::int32_t code, int times)
@@ -18,7 +19,7 @@ public:
     void close() override { m_real->close(); }
     bool isOpen() const override { return m_real->isOpen(); }
     void execute(const std::string& sql) override {
-        if (sql == m_statement) {
+        if (matches(sql)) {
             ++attempts;
             if (m_times-- > 0) throw db::DbError(m_code, "refused by the test", {}, sql);
         }
@@ -31,10 +32,24 @@ public:
     const std::vector<db::ProviderError>& providerErrors() const override { return m_real->providerErrors(); }
     std::unique_ptr<db::Statement> prepare(const std::string& sql) override { return m_real->prepare(sql); }
     std::string dbmsName() const override { return m_real->dbmsName(); }
+    std::int64_t affectedRows() const override { return m_real->affectedRows(); }
+    std::int64_t lastInsertId() override { return m_real->lastInsertId(); }
+    void beginTransaction() override { m_real->beginTransaction(); }
+    void commit() override { m_real->commit(); }
+    void rollback() override { m_real->rollback(); }
+    bool inTransaction() const override { return m_real->inTransaction(); }
+    void cancel() override { m_real->cancel(); }
 
     int attempts = 0;
 
 private:
+    bool matches(const std::string& sql) const {
+        if (!m_statement.empty() && m_statement.back() == '*') {
+            return sql.compare(0, m_statement.size() - 1, m_statement, 0, m_statement.size() - 1) == 0;
+        }
+        return sql == m_statement;
+    }
+
     std::unique_ptr<db::Connection> m_real;
     std::string m_statement;
     std::int32_t m_code;

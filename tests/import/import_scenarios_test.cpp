@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "app/application.h"
+#include "db/db_test_support.h"
+#include "db/product_schema.h"
+#include "db/repository.h"
+#include "db/sqlite_connection.h"
+#include "import/import_info_screen.h"
+#include "import/import_screen.h"
+#include "mapping/level_values.h"
+#include "mapping/mapping_repository.h"
+#include "support/embedded_destination.h"
+#include "support/failing_connection.h"
+#include "support/temp_home.h"
+#include "wizard/error_console.h"
+#include "wizard/scripted_dialogs.h"
+
+namespace koru::import {
+namespace {
+
+namespace fs = std::filesystem;
+using wizard::MsgResult;
+using wizard::ScreenId;
+
+// A scenario file: header lines "key=value", then sections. [source] creates the source
+// database (later ones change it), [product] replaces the demo product database by the
+// tables it creates, [mapping] and [destination] run on the destination, [run] sets Context
+// values and presses Start, [expect SQL] lists the rows the query must return.
+struct Section {
+    std::string name;
+    std::string argument;
+    std::vector<std::string> lines;
+};
+
+struct Scenario {
+    std::map<std::string, std::string> header;
+    std::vector<Section> sections;
+};
+
+Scenario readScenario(const fs::path& file) {
+    std::ifstream in(file);
+    Scenario scenario;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[' && line.back() == ']') {
+            std::string inside = line.substr(1, line.size() - 2);
+            std::size_t blank = inside.find(' ');
+            scenario.sections.push_back({inside.substr(0, blank),
+                                         blank == std::string::npos ? "" : inside.substr(blank + 1), {}});
+        } else if (scenario.sections.empty()) {
+            std::size_t equals = line.find('=');
+            scenario.header[line.substr(0, equals)] = line.substr(equals + 1);
+        } else {
+            scenario.sections.back().lines.push_back(line);
+        }
+    }
+    return scenario;
+}
+
+// Statements of a section: a statement ends with a line ending in ";".
+std::vector<std::string> statementsOf(const Section& section) {
+    std::vector<std::string> statements;
+    std::string current;
+    for (const std::string& line : section.lines) {
+        current += (current.empty() ? "" : "\n") + line;
+        if (line.back() == ';') {
+            statements.push_back(current.substr(0, current.size() - 1));
+            current.clear();
+        }
+    }
+    if (!current.empty()) statements.push_back(current);
+    return statements;
+}
+
+std::string unescaped(std::string text) {
+    for (std::size_t at; (at = text.find("\\r\\n")) != std::string::npos;) text.replace(at, 4, "\r\n");
+    for (std::size_t at; (at = text.find("\\n")) != std::string::npos;) text.replace(at, 2, "\n");
+    return text;
+}
+
+class ScenarioRunner {
+public:
+    explicit ScenarioRunner(const fs::path& file) : m_file(file), m_scenario(readScenario(file)) {}
+
+    void run() {
+        createDestination();
+        for (const Section& section : m_scenario.sections) {
+            SCOPED_TRACE(m_file.filename().string() + " [" + section.name + " " + section.argument + "]");
+            if (section.name == "source") {
+                source(section);
+            } else if (section.name == "mapping" || section.name == "destination") {
+                for (const std::string& statement : statementsOf(section)) m_destination->execute(statement);
+            } else if (section.name == "run") {
+                start(section);
+            } else if (section.name == "expect") {
+                std::string expected;
+                for (const std::string& line : section.lines) expected += line + "\n";
+                EXPECT_EQ(test::rowsOf(context.destination(), section.argument), expected) << section.argument;
+            } else if (section.name != "product") {
+                ADD_FAILURE() << "unknown section " << section.name;
+            }
+        }
+    }
+
+private:
+    void createDestination() {
+        std::string pattern = (home.path() / "dest-XXXXXX").string();
+        m_folder = ::mkdtemp(pattern.data());
+        const Section* product = nullptr;
+        for (const Section& section : m_scenario.sections) {
+            if (section.name == "product") product = &section;
+        }
+        if (product) {
+            std::string sql;
+            for (const std::string& statement : statementsOf(*product)) sql += statement + ";\n";
+            test::createSqliteFile(m_folder / "TICKORDB.db", sql);
+        } else {
+            db::createProductDatabase(m_folder, "TICKORDB",
+                                      m_scenario.header["product"] == "Ledgora" ? db::Product::Ledgora
+                                                                                : db::Product::Tickora,
+                                      true);
+        }
+        auto destination = std::make_unique<db::SqliteConnection>();
+        destination->open(db::embeddedDestinationString(m_folder, "TICKORDB"));
+        m_destination = destination.get();
+        context.DestinationConnection = std::move(destination);
+        context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
+        db::Repository repository(*m_destination, db::sqliteRepositoryStatements(), application.reporter());
+        ASSERT_TRUE(repository.Create_XFR_Tables() && repository.Create_XFR_Indexes());
+        context.LGEnabled = repository.Is_LG_Enabled();
+        context.EXLValid = repository.Validate_EXT_DB();
+    }
+
+    void source(const Section& section) {
+        if (!context.SourceConnection) {
+            fs::path file = m_folder / "source.db";
+            std::string sql;
+            for (const std::string& statement : statementsOf(section)) sql += statement + ";\n";
+            test::createSqliteFile(file, sql);
+            auto source = std::make_unique<db::SqliteConnection>();
+            std::string catalog = m_scenario.header["catalog"];
+            source->open("Provider=SQLite;Data Source=" + file.string() +
+                         (catalog.empty() ? "" : ";Initial Catalog=" + catalog + ";"));
+            context.SourceConnection = std::move(source);
+            return;
+        }
+        for (const std::string& statement : statementsOf(section)) context.SourceConnection->execute(statement);
+    }
+
+    void start(const Section& section) {
+        std::vector<std::string> assetFields;
+        std::vector<std::string> expectedConsoles;
+        bool anyMessage = false;
+        bool abort = false;
+        std::optional<int> expectedExit;
+        for (const std::string& line : section.lines) {
+            std::size_t equals = line.find('=');
+            std::string key = line.substr(0, equals);
+            std::string value = unescaped(line.substr(equals + 1));
+            auto number = [&] { return std::stoi(value); };
+            if (key == "Distinct") context.Distinct = number();
+            else if (key == "DelRoot") context.chkDelRoot = number();
+            else if (key == "GenParent") context.GenParent = number();
+            else if (key == "UpdateMode") context.UpdateMode = static_cast<std::int16_t>(number());
+            else if (key == "UpdateImportID") {
+                context.UpdateImportID = value == "latest"
+                                             ? UT_GET_LATEST_Transaction_ImportID(context, application.reporter())
+                                             : number();
+            }
+            else if (key == "MoveIfNotInSource") context.MoveIfNotInSource = number();
+            else if (key == "NewParentID") context.NewParentID = number();
+            else if (key == "SourceCol") context.SourceCol = value;
+            else if (key == "DestinCol") context.DestinCol = value;
+            else if (key == "StyleID") context.StyleID = static_cast<std::int16_t>(number());
+            else if (key == "KBImport") context.KBImport = number();
+            else if (key == "KBCategoryID") context.KBCategoryID = number();
+            else if (key == "Discovery") context.cboDiscovery = number();
+            else if (key == "MakeDefaultEXL") context.chkMakeDefaultEXL = number();
+            else if (key == "txtSConn") context.txtSConn = value;
+            else if (key == "Unattended") context.Unattended = number();
+            else if (key == "AssetField") assetFields.push_back(value);
+            else if (key == "abort") abort = number();
+            else if (key == "exit") expectedExit = number();
+            else if (key == "console") expectedConsoles.push_back(value);
+            else if (key.rfind("message", 0) == 0) {
+                anyMessage = true;
+                MsgResult answer = key == "message:Retry"   ? MsgResult::Retry
+                                   : key == "message:Abort" ? MsgResult::Abort
+                                   : key == "message:Ignore" ? MsgResult::Ignore
+                                                            : MsgResult::OK;
+                dialogs.expectMessage(value, answer);
+            } else if (key == "refuse") {
+                // code*times:statement
+                std::size_t star = value.find('*'), colon = value.find(':');
+                auto real = std::move(context.DestinationConnection);
+                context.DestinationConnection = std::make_unique<test::FailingConnection>(
+                    std::move(real), value.substr(colon + 1),
+                    static_cast<std::int32_t>(std::stoul(value.substr(0, star), nullptr, 16)),
+                    std::stoi(value.substr(star + 1, colon - star - 1)));
+            } else {
+                ADD_FAILURE() << "unknown run setting " << key;
+            }
+        }
+        if (!anyMessage && !context.Unattended && !abort) {
+            dialogs.expectMessage("Important Notice\r\n\r\nThe Data Import may take some time, and the application may "
+                                  "stop responding\r\nPlease do not close application until import is complete");
+            dialogs.expectMessage("Veltrane Data Import Completed Successfully");
+        }
+
+        mapping::rebuildStructureLevels(context.destination(), context);
+        if (context.KBImport) mapping::useKnowledgeBaseLevel(context);
+        mapping::setLevelValuesForImport(context.destination(), context, assetFields);
+
+        std::vector<std::string> consoles;
+        host.onModal = [&](wizard::Screen& screen) {
+            if (auto* info = dynamic_cast<ImportInfoScreen*>(&screen)) {
+                abort ? info->cmdQuit_Click() : info->cmdSave_Click();
+            } else if (auto* console = dynamic_cast<wizard::ErrorConsole*>(&screen)) {
+                std::string full = console->txtFullError.text;
+                consoles.push_back(console->lblError.caption + " @ " + full.substr(full.rfind("Occured On : ") + 13));
+            }
+        };
+        application.navigator().unloadScreen(ScreenId::frmDBSave);
+        auto* screen = dynamic_cast<ImportScreen*>(application.navigator().loadScreen(ScreenId::frmDBSave));
+        ASSERT_NE(screen, nullptr);
+        std::optional<int> exit;
+        try {
+            screen->cmdStart_Click();
+        } catch (const diag::ProcessEnd& end) {
+            exit = end.status;
+        }
+        EXPECT_EQ(exit, expectedExit);
+        EXPECT_EQ(dialogs.pending(), 0u) << "messages expected but not shown";
+        EXPECT_EQ(consoles, expectedConsoles);
+        context.Unattended = false;
+    }
+
+    test::TempHome home;
+    fs::path m_file;
+    Scenario m_scenario;
+    fs::path m_folder;
+    db::Connection* m_destination = nullptr;
+    wizard::HeadlessHost host;
+    wizard::ScriptedDialogs dialogs;
+    app::Application application{host, dialogs, false};
+    wizard::Context& context = application.context();
+};
+
+class DbImportScenario : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(DbImportScenario, LeavesExactlyTheExpectedRows) {
+    ScenarioRunner(fs::path(KORU_FIXTURES_DIR) / "import" / (GetParam() + ".scenario")).run();
+}
+
+std::vector<std::string> scenarioNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(fs::path(KORU_FIXTURES_DIR) / "import")) {
+        if (entry.path().extension() == ".scenario") names.push_back(entry.path().stem().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, DbImportScenario, ::testing::ValuesIn(scenarioNames()),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
+}  // namespace koru::import
