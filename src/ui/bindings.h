@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <functional>
 
 #include "wizard/controls.h"
@@ -62,6 +64,14 @@ inline void bind(QCheckBox* widget, const wizard::CheckBox& check) {
     bindCommon(widget, check);
 }
 
+inline void bind(QProgressBar* widget, const wizard::ProgressBar& bar) {
+    // An empty range would show Qt's busy animation instead of an empty bar.
+    int max = bar.max > bar.min ? bar.max : bar.min + 1;
+    widget->setRange(bar.min, max);
+    widget->setValue(std::clamp(bar.value, bar.min, max));  // Qt ignores a value out of range
+    bindCommon(widget, bar);
+}
+
 // Items, selection and, for an editable box, the typed text.
 inline void bind(QComboBox* widget, const wizard::ComboBox& combo) {
     QSignalBlocker quiet(widget);
@@ -94,6 +104,11 @@ inline void follow(QLineEdit* widget, wizard::TextBox& box, std::function<void()
         box.text = text.toStdString();
         if (changed) changed();
     });
+}
+
+inline void follow(QPlainTextEdit* widget, wizard::TextBox& box) {
+    QObject::connect(widget, &QPlainTextEdit::textChanged, widget,
+                     [widget, &box] { box.text = widget->toPlainText().toStdString(); });
 }
 
 inline void follow(QComboBox* widget, wizard::ComboBox& combo) {

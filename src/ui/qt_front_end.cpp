@@ -13,6 +13,8 @@
 #include "ui/qt_host.h"
 #include "connect/connection_screen.h"
 #include "connect/users_check_screen.h"
+#include "import/import_info_screen.h"
+#include "import/import_screen.h"
 #include "mapping/mappings_screen.h"
 #include "wizard/error_console.h"
 #include "wizard/scripted_dialogs.h"
@@ -114,6 +116,25 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
             mappings->File.clear();
             for (const char* name : {"Assets.xfo", "Customers.xfo", "Knowledge Base.xfo"}) mappings->File.addItem(name);
             mappings->File.listIndex = 1;
+        }
+        if (auto* importScreen = dynamic_cast<import::ImportScreen*>(screen)) {
+            // Mid-run: the live update is done, the hierarchy is on its way.
+            importScreen->cmdStart.enabled = false;
+            importScreen->cmdBack.enabled = false;
+            importScreen->pbOverall.value = 60;
+            importScreen->pbSave.value = 100;
+            importScreen->pbVerify.value = 100;
+            importScreen->pbLive.value = 100;
+            importScreen->fraHRAC.enabled = importScreen->pbHRAC.enabled = true;  // a mapping of three levels
+            importScreen->pbHRAC.max = 4;
+            importScreen->pbHRAC.value = 1;
+            importScreen->lblRecNumImport.caption = "Total Records Imported : 1234";
+        }
+        if (auto* importInfo = dynamic_cast<import::ImportInfoScreen*>(screen)) {
+            importInfo->txtUserID.text = "ann";
+            importInfo->txtCompName.text = "HELPDESK-07";
+            importInfo->rtbNotes.text =
+                "Import From Server : /srv/data/customers.db\nFrom Database : customers\nInto Server : HELPDESK-SQL";
         }
         save(*screen, std::string(wizard::screenName(id)));
     }

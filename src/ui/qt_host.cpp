@@ -30,7 +30,8 @@ void ScreenWidget::handle(const std::function<void()>& handler) {
 void ScreenWidget::closeEvent(QCloseEvent* event) {
     // The model decides: its close handler may cancel, and the host removes this window.
     event->ignore();
-    if (!m_model) return;
+    // During long work a handler is still running on this model: closing would unload it.
+    if (!m_model || m_host.repainting()) return;
     wizard::ScreenId id = m_model->id();
     m_host.dispatch([this, id] { m_host.application().navigator().requestClose(id); });
 }
@@ -108,6 +109,20 @@ void QtHost::showModal(wizard::Screen& screen) {
 
 void QtHost::refresh(wizard::Screen& screen) {
     if (auto found = m_widgets.find(&screen); found != m_widgets.end()) found->second->sync();
+}
+
+void QtHost::repaint(wizard::Screen& screen) {
+    // Called after every row: the clock alone decides, before anything else is looked at.
+    if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < kRepaintIntervalMs) return;
+    auto found = m_widgets.find(&screen);
+    if (found == m_widgets.end() || m_repainting) return;
+    found->second->sync();
+    m_repainting = true;
+    // Paint only: input waits until the handler returns, as it would without this call.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_repainting = false;
+    // Counted from the end of drawing, so that a slow paint still leaves the work its share.
+    m_sinceRepaint.start();
 }
 
 void QtHost::noScreensLeft() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <functional>
 #include <map>
 
@@ -51,6 +52,7 @@ public:
     void unloadScreen(wizard::Screen& screen) override;
     void showModal(wizard::Screen& screen) override;
     void refresh(wizard::Screen& screen) override;
+    void repaint(wizard::Screen& screen) override;
     void noScreensLeft() override;
 
     // Runs a handler, then brings every window up to date; when the outermost handler returns,
@@ -58,11 +60,17 @@ public:
     void dispatch(const std::function<void()>& handler);
     // The window of a loaded screen, created on first use.
     ScreenWidget& widgetFor(wizard::Screen& screen);
+    // True while long work lets the windows draw: a handler is running below.
+    bool repainting() const { return m_repainting; }
+
+    static constexpr qint64 kRepaintIntervalMs = 50;
 
 private:
     app::Application* m_application = nullptr;
     std::map<wizard::Screen*, ScreenWidget*> m_widgets;
     int m_handlerDepth = 0;
+    QElapsedTimer m_sinceRepaint;
+    bool m_repainting = false;
 };
 
 }  // namespace koru::ui

@@ -5,6 +5,8 @@
 #include "ui/connection_widget.h"
 #include "ui/data_link_widget.h"
 #include "ui/error_console_widget.h"
+#include "ui/import_info_widget.h"
+#include "ui/import_widget.h"
 #include "ui/mappings_widget.h"
 #include "ui/users_check_widget.h"
 #include "ui/welcome_widget.h"
@@ -29,6 +31,12 @@ ScreenWidget* createScreenWidget(wizard::Screen& screen, QtHost& host) {
     }
     if (auto* mappings = dynamic_cast<mapping::MappingsScreen*>(&screen)) {
         return new MappingsWidget(*mappings, host);
+    }
+    if (auto* importScreen = dynamic_cast<import::ImportScreen*>(&screen)) {
+        return new ImportWidget(*importScreen, host);
+    }
+    if (auto* importInfo = dynamic_cast<import::ImportInfoScreen*>(&screen)) {
+        return new ImportInfoWidget(*importInfo, host);
     }
     throw std::logic_error("no window for screen " + std::string(wizard::screenName(screen.id())));
 }

@@ -7,10 +7,8 @@
 
 namespace koru::ui {
 
-// The frame every wizard page shares: a title at the top, the page, a rule and the
-// Back / Next / Exit row at the bottom.
-inline QVBoxLayout* wizardPage(QWidget* window, QLabel* title, QLayout* page, QPushButton* back,
-                               QPushButton* next, QPushButton* exit) {
+// The white band with the window's title in bold, at the top of wizard pages and dialogs.
+inline QFrame* titleBand(QWidget* window, QLabel* title) {
     QFont titleFont = title->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.1);
@@ -22,6 +20,14 @@ inline QVBoxLayout* wizardPage(QWidget* window, QLabel* title, QLayout* page, QP
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(14, 10, 14, 10);
     headerLayout->addWidget(title);
+    return header;
+}
+
+// The frame every wizard page shares: a title at the top, the page, a rule and the
+// Back / Next / Exit row at the bottom.
+inline QVBoxLayout* wizardPage(QWidget* window, QLabel* title, QLayout* page, QPushButton* back,
+                               QPushButton* next, QPushButton* exit) {
+    QFrame* header = titleBand(window, title);
 
     auto* rule = new QFrame(window);
     rule->setFrameShape(QFrame::HLine);
