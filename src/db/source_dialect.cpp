@@ -80,6 +80,12 @@ public:
         }
     }
 
+    std::string right(std::string_view expression, int count) const override {
+        // SQLite has no right(); a negative start counts from the end.
+        if (m_kind == Kind::Sqlite) return " substr(" + std::string(expression) + ", -" + std::to_string(count) + ")";
+        return " right(" + std::string(expression) + " ," + std::to_string(count) + ")";
+    }
+
 private:
     Kind m_kind;
     char m_quote;

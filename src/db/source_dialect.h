@@ -26,6 +26,8 @@ public:
     virtual std::string isNull(std::string_view expression, std::string_view replacement) const = 0;
     // The expression as text without blanks at either end.
     virtual std::string trim(std::string_view expression) const = 0;
+    // The last `count` characters of the expression, written as " right(x ,n)" where it can be.
+    virtual std::string right(std::string_view expression, int count) const = 0;
 };
 
 // The dialect for a DBMS name (SQLGetInfo SQL_DBMS_NAME) and its identifier quote character;

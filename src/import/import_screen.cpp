@@ -247,8 +247,12 @@ void ImportScreen::updateHierarchy(ImportProcedures& procedures, int level) {
             }
             MsgResult answer = m_services.dialogs.messageBox(LS(273), MsgButtons::AbortRetryIgnore, MsgIcon::None,
                                                              diag::kAppTitle);
-            if (answer == MsgResult::Abort) throw RunFailed{};
             m_timeoutRetries = 0;
+            if (answer == MsgResult::Abort) {
+                // Open again all the same, so that the triggers can be switched on and the user go on.
+                destination.open(connectionString);
+                throw RunFailed{};
+            }
         } else {
             ++m_timeoutRetries;
         }

@@ -55,7 +55,7 @@ LevelQuery composeLevelQuery(const LevelQueryInput& input) {
                                           input.dialect->trim(field.second)}) +
                    alias;
         } else if (kestrix && diag::upperAscii(row.sourceColumn.value_or("")) == "GENERATION_PHONEBOOK") {
-            sql += " right(" + t + "." + c + " ,35)" + alias;
+            sql += input.dialect->right(t + "." + c, 35) + alias;
         } else {
             sql += t + "." + c + alias;
         }

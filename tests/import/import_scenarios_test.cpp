@@ -236,7 +236,7 @@ private:
         } catch (const diag::ProcessEnd& end) {
             exit = end.status;
         }
-        EXPECT_EQ(exit, expectedExit);
+        EXPECT_EQ(exit, expectedExit) << home.read("XFRLog.log");
         EXPECT_EQ(dialogs.pending(), 0u) << "messages expected but not shown";
         EXPECT_EQ(consoles, expectedConsoles);
         context.Unattended = false;
