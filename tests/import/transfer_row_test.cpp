@@ -1,0 +1,103 @@
+#include "import/transfer_row.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "db/ado_types.h"
+#include "support/scripted_connection.h"
+
+namespace koru::import {
+namespace {
+
+TEST(TransferValues, NumbersAreTheLeadingNumberRoundedHalfToEven) {
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"12.5", 12}, {"13.5", 14}, {"99.99", 100}, {"-2.5", -2}, {"0.5", 0}, {"abc", 0},   {"12abc", 12},
+        {"1 2", 12},  {"1,234", 1}, {"1e3", 1000},  {"3E", 3},    {"+7", 7},   {"", 0},     {"2147483647", 2147483647},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(G_Num_Convert(text), expected) << text;
+    EXPECT_THROW(G_Num_Convert("2147483648"), std::overflow_error);
+    EXPECT_THROW(G_Num_Convert("-1e12"), std::overflow_error);
+}
+
+TEST(TransferValues, FieldsAreConvertedByKind) {
+    constexpr int kText = 200, kNumber = 3;
+    struct Case {
+        std::optional<std::string> value;
+        int adoType;
+        const char* kind;
+        int maxLength;
+        std::string expected;
+    };
+    const std::string longText(40, 'x');
+    const std::string umlauts = std::string(34, 'a') + "\xC3\xBC\xC3\xBC";  // 34 + 2 characters
+    const Case cases[] = {
+        {"2008-03-05 14:07:00", db::ado::kDbTimeStamp, "alpha", 0, "05-Mar-2008 14:07:00"},
+        {"2008-02-01", db::ado::kDbDate, "num", 0, "03208"},
+        {"2008-12-31", db::ado::kDbDate, "num", 0, "36608"},  // a leap year's last day
+        {"1925-01-02", db::ado::kDbDate, "num", 0, "00225"},
+        {"2008-03-05 14:07:00", db::ado::kDbTimeStamp, "date", 0, "2008-03-05"},
+        {"2008-03-05", db::ado::kDbDate, "exl", 0, ""},
+        {"   ", db::ado::kDbDate, "alpha", 0, ""},
+        {std::nullopt, db::ado::kDbDate, "alpha", 0, ""},
+        {std::nullopt, kText, "alpha", 0, ""},
+        {" O'Brien \"Jr\" ", kText, "alpha", 0, "O`Brien `Jr`"},
+        {longText, kText, "alpha", 0, "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"},
+        {longText, kText, "num", 0, "xxxxxxxxxxxxxxxxxxxx"},
+        {longText, kText, "alpha", 38, "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"},
+        {std::string(60, 'y'), kText, "exl", 10, "yyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyyy"},
+        {"12.5", kNumber, "num", 0, "12.5"},
+        // Cut at characters, never inside one.
+        {umlauts, kText, "alpha", 0, std::string(34, 'a') + "\xC3\xBC"},
+    };
+    for (const Case& c : cases) {
+        SourceField field{c.value ? std::optional<std::string_view>(*c.value) : std::nullopt, c.adoType};
+        EXPECT_EQ(ut_get_inserted_text(field, c.kind, c.maxLength), c.expected)
+            << c.value.value_or("<null>") << " as " << c.kind;
+    }
+}
+
+// One source row through a layout: the values in column order and the text SQL Server gets.
+TEST(TransferValues, ARowBecomesItsColumnsAndValues) {
+    wizard::StructureLevel contact;
+    contact.ULink = "[Contact].[DeptID]";
+    contact.ULinkID = 2;
+    contact.DLink = "[Contact].[ContactID]";
+    contact.StyleID = 3;
+    auto mapping = [](const char* table, const char* column) {
+        mapping::ColumnMapping row;
+        row.sourceTable = "Contact";
+        row.sourceColumn = "x";
+        row.destinTable = table;
+        row.destinColumn = column;
+        return row;
+    };
+    std::vector<mapping::ColumnMapping> mapped = {mapping("CIID", "Alpha1"), mapping("CIID", "Num2"),
+                                                  mapping("AssetCiid", "Curr1"), mapping("AssetCiid", "Location"),
+                                                  mapping("Knowledge", "CatID"), mapping("CIID", "Notes")};
+    TransferOptions options;
+    options.discovery = 4;
+    options.makeDefaultExl = true;
+    TransferLayout layout(3, contact, mapped, options);
+    EXPECT_EQ(layout.columns(),
+              (std::vector<std::string>{"StructureID", "XFRID", "Parent", "StructureParentID", "StyleID", "SLAProvider",
+                                        "DToolID", "DDefault", "Alpha1", "Num2", "ACurr1", "Location", "Notes"}));
+
+    test::TableRecordset rows({"XFR1", "XFR2", "XFR3", "XFR4", "XFR5", "XFR6", "ContactID", "DeptID"},
+                              {{" Dara O'Neill ", "13.5", "99.99", std::nullopt, "7", "  "," 102 ", std::nullopt}});
+    ASSERT_TRUE(rows.next());
+    layout.bind(rows);
+    std::vector<TransferValue> values;
+    layout.values(rows, values);
+    EXPECT_EQ(layout.insertText(values),
+              "Insert Into XFRTransfer (StructureID, XFRID, Parent, StructureParentID, StyleID, SLAProvider, DToolID, "
+              "DDefault, Alpha1, Num2, ACurr1, Location, Notes) Values (3,  '102'  , ''  , 2 , 3, 0, 4, 1, "
+              "'Dara O`Neill', 14, 100, NULL , NULL )");
+    EXPECT_EQ(layout.parameterisedInsert(),
+              "INSERT INTO [XFRTransfer] ([StructureID], [XFRID], [Parent], [StructureParentID], [StyleID], "
+              "[SLAProvider], [DToolID], [DDefault], [Alpha1], [Num2], [ACurr1], [Location], [Notes]) VALUES (?, ?, "
+              "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+}
+
+}  // namespace
+}  // namespace koru::import
