@@ -1,9 +1,11 @@
 // Read throughput of the database layer: PostgreSQL through psqlODBC against a plain unixODBC
 // loop on the same rows in the same run, SQLite through its C API, and the peak memory of
-// large forward-only reads, each measured in a child process of its own.
+// large forward-only reads, each measured in a child process of its own. Then an end-to-end
+// import into the embedded destination against a raw insert of the same rows.
 //
-// Usage: koru_bench [--rows N] [--rss-rows N] [--repeat N]
-// Needs the PostgreSQL server that ./run bench starts (KORU_PG_HOST, KORU_PG_PORT, ...).
+// Usage: koru_bench [--rows N] [--rss-rows N] [--repeat N] [--import-rows N] [--import-only]
+// The reads need the PostgreSQL server that ./run bench starts (KORU_PG_HOST, KORU_PG_PORT, ...);
+// --import-only skips them.
 
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -20,6 +22,7 @@
 
 #include "db/connection_factory.h"
 #include "db/odbc_connection.h"
+#include "import_bench.h"
 #include "plain_odbc_loop.h"
 
 namespace {
@@ -194,21 +197,11 @@ void printRss(const char* what, const ChildResult& result) {
                 result.peakKib / 1024.0, result.beforeKib / 1024.0, result.rows);
 }
 
-}  // namespace
 
-int main(int argc, char** argv) try {
-    if (argc == 4 && std::string(argv[1]) == "--child") return child(argv[2], argv[3]);
-    long rows = 100000;
-    long rssRows = 1000000;
-    int repeat = 5;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        std::string option = argv[i];
-        if (option == "--rows") rows = std::stol(argv[i + 1]);
-        else if (option == "--rss-rows") rssRows = std::stol(argv[i + 1]);
-        else if (option == "--repeat") repeat = std::stoi(argv[i + 1]);
-    }
+int readBenchmarks(long rows, long rssRows, int repeat) {
     if (env("KORU_PG_HOST").empty() || psqlOdbcDriver().empty()) {
-        std::cerr << "needs psqlODBC and the PostgreSQL server of ./run bench (KORU_PG_*)\n";
+        std::cerr << "needs psqlODBC and the PostgreSQL server of ./run bench (KORU_PG_*); "
+                     "--import-only runs without them\n";
         return 2;
     }
 
@@ -277,6 +270,36 @@ int main(int argc, char** argv) try {
     admin.execute("DROP DATABASE IF EXISTS koru_bench WITH (FORCE)");
     std::filesystem::remove_all(folder);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) try {
+    if (argc == 4 && std::string(argv[1]) == "--child") return child(argv[2], argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--import-child") return koru::bench::importChild(argv[2], argv[3]);
+    long rows = 100000;
+    long rssRows = 1000000;
+    int repeat = 5;
+    long importRows = 100000;
+    bool importOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        if (option == "--import-only") {
+            importOnly = true;
+            continue;
+        }
+        if (i + 1 >= argc) throw std::invalid_argument(option + " needs a value");
+        std::string value = argv[++i];
+        if (option == "--rows") rows = std::stol(value);
+        else if (option == "--rss-rows") rssRows = std::stol(value);
+        else if (option == "--repeat") repeat = std::stoi(value);
+        else if (option == "--import-rows") importRows = std::stol(value);
+        else throw std::invalid_argument("unknown option " + option);
+    }
+    if (!importOnly) {
+        if (int status = readBenchmarks(rows, rssRows, repeat); status != 0) return status;
+    }
+    return koru::bench::runImportBench(importRows);
 } catch (const std::exception& error) {
     std::cerr << "koru_bench: " << error.what() << "\n";
     return 1;

@@ -196,6 +196,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                                 context.chkMakeDefaultEXL, context.GenParent};
 
         progress.lblRecNumImport.caption = diag::LS(258, reporter);
+        const std::string recordsImported = diag::LS(529, reporter);
         int levels = static_cast<int>(context.Gstructures.size()) - 1;
         progress.pbOverall.max = levels + 2;
         long total = 0;
@@ -253,7 +254,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 ++total;
                 progress.pbSave.value = static_cast<int>(std::min<long>(levelRows, progress.pbSave.max));
                 progress.pbVerify.value = static_cast<int>(std::min<long>(levelRows - 1, progress.pbVerify.max));
-                progress.lblRecNumImport.caption = diag::LS(529, reporter) + std::to_string(total);
+                progress.lblRecNumImport.caption = recordsImported + std::to_string(total);
                 progress.repaint();
             }
             rows.reset();
