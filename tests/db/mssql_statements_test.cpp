@@ -8,20 +8,15 @@
 namespace koru::db {
 namespace {
 
-void addAll(std::map<std::string, std::string>& named, const std::string& prefix,
-            const std::vector<std::string>& statements) {
-    for (std::size_t i = 0; i < statements.size(); ++i) named[prefix + "." + std::to_string(i + 1)] = statements[i];
-}
-
 std::map<std::string, std::string> repositoryStatements() {
     const RepositoryStatements& mssql = mssqlRepositoryStatements();
     std::map<std::string, std::string> named;
-    addAll(named, "Create_XFR_Tables.drop", mssql.dropMappingTables());
-    addAll(named, "Create_XFR_Tables.create", mssql.createMappingTables());
-    addAll(named, "Create_XFR_Indexes", mssql.createMappingIndexes());
+    test::addNumbered(named, "Create_XFR_Tables.drop", mssql.dropMappingTables());
+    test::addNumbered(named, "Create_XFR_Tables.create", mssql.createMappingTables());
+    test::addNumbered(named, "Create_XFR_Indexes", mssql.createMappingIndexes());
     named["Create_TB_XFR_Hash.alter"] = mssql.addHashStructureParent();
-    addAll(named, "Create_TB_XFR_Hash.create", mssql.createHashTable());
-    addAll(named, "Update_XFR_Hash_Indexes", mssql.updateHashIndexes());
+    test::addNumbered(named, "Create_TB_XFR_Hash.create", mssql.createHashTable());
+    test::addNumbered(named, "Update_XFR_Hash_Indexes", mssql.updateHashIndexes());
     named["Create_TB_XFR_TranLog.alter"] = mssql.addTranLogUpdateImportId();
     named["Create_TB_XFR_TranLog.create"] = mssql.createTranLog();
     return named;
@@ -35,8 +30,8 @@ std::map<std::string, std::string> mappingStatements() {
     mapping::MappingRepository repository(server, *dialect);
     std::map<std::string, std::string> named;
     auto take = [&](const std::string& name) {
-        addAll(named, name, server.executed);
-        addAll(named, name + ".query", server.queried);
+        test::addNumbered(named, name, server.executed);
+        test::addNumbered(named, name + ".query", server.queried);
         server.executed.clear();
         server.queried.clear();
     };
@@ -58,27 +53,12 @@ std::map<std::string, std::string> mappingStatements() {
     return named;
 }
 
-void expectFixture(const std::string& fixture, const std::map<std::string, std::string>& actual) {
-    std::map<std::string, std::string> expected = test::loadStatementFixture(fixture);
-    for (const auto& [name, text] : expected) {
-        auto found = actual.find(name);
-        if (found == actual.end()) {
-            ADD_FAILURE() << "no statement " << name;
-            continue;
-        }
-        EXPECT_EQ(found->second, text) << name;
-    }
-    for (const auto& [name, text] : actual) {
-        EXPECT_TRUE(expected.count(name)) << "statement without a fixture: " << name;
-    }
-}
-
 TEST(MssqlStatements, RepositoryStatementsMatchTheirFixturesCharacterForCharacter) {
-    expectFixture("mssql/repository.tsv", repositoryStatements());
+    test::expectStatementFixture("mssql/repository.tsv", repositoryStatements());
 }
 
 TEST(MssqlStatements, MappingStatementsMatchTheirFixturesCharacterForCharacter) {
-    expectFixture("mssql/mapping.tsv", mappingStatements());
+    test::expectStatementFixture("mssql/mapping.tsv", mappingStatements());
 }
 
 }  // namespace

@@ -15,13 +15,6 @@
 namespace koru::import {
 namespace {
 
-void addAll(std::map<std::string, std::string>& named, const std::string& prefix,
-            const std::vector<std::string>& statements) {
-    for (std::size_t i = 0; i < statements.size(); ++i) {
-        named[prefix + "." + std::to_string(i + 1)] = statements[i];
-    }
-}
-
 // The text as the server parses it: comments and string literals blanked out, lower case
 // (names of variables compare without case, as under the server's default collation).
 std::string codeOf(const std::string& text) {
@@ -96,21 +89,9 @@ std::map<std::string, std::string> declaredVariables(const std::string& code) {
 
 TEST(MssqlProcedures, TextsMatchTheirFixturesCharacterForCharacter) {
     std::map<std::string, std::string> actual;
-    addAll(actual, "Create_XFR_SPs.drop", mssqlProcedureDrops());
-    addAll(actual, "Create_XFR_SPs.create", mssqlProcedureCreations());
-    std::map<std::string, std::string> expected =
-        test::loadStatementFixture("mssql/procedures.tsv");
-    for (const auto& [name, text] : expected) {
-        auto found = actual.find(name);
-        if (found == actual.end()) {
-            ADD_FAILURE() << "no statement " << name;
-            continue;
-        }
-        EXPECT_EQ(found->second, text) << name;
-    }
-    for (const auto& [name, text] : actual) {
-        EXPECT_TRUE(expected.count(name)) << "statement without a fixture: " << name;
-    }
+    test::addNumbered(actual, "Create_XFR_SPs.drop", mssqlProcedureDrops());
+    test::addNumbered(actual, "Create_XFR_SPs.create", mssqlProcedureCreations());
+    test::expectStatementFixture("mssql/procedures.tsv", actual);
 }
 
 TEST(MssqlProcedures, ProceduresAreBalancedDeclaredAndBuildStatementsIn8000Characters) {

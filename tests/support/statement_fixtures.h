@@ -1,9 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace koru::test {
 
@@ -27,6 +30,28 @@ inline std::map<std::string, std::string> loadStatementFixture(const std::string
         }
     }
     return statements;
+}
+
+// Every statement equals its fixture row, and every statement has one.
+inline void expectStatementFixture(const std::string& fixture, const std::map<std::string, std::string>& actual) {
+    std::map<std::string, std::string> expected = loadStatementFixture(fixture);
+    for (const auto& [name, text] : expected) {
+        auto found = actual.find(name);
+        if (found == actual.end()) {
+            ADD_FAILURE() << "no statement " << name;
+            continue;
+        }
+        EXPECT_EQ(found->second, text) << name;
+    }
+    for (const auto& [name, text] : actual) {
+        EXPECT_TRUE(expected.count(name)) << "statement without a fixture: " << name;
+    }
+}
+
+// Statements named prefix.1, prefix.2, ...
+inline void addNumbered(std::map<std::string, std::string>& named, const std::string& prefix,
+                        const std::vector<std::string>& statements) {
+    for (std::size_t i = 0; i < statements.size(); ++i) named[prefix + "." + std::to_string(i + 1)] = statements[i];
 }
 
 }  // namespace koru::test
