@@ -1,0 +1,482 @@
+#include "import_bench.h"
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "db/product_schema.h"
+#include "db/repository.h"
+#include "db/sqlite_connection.h"
+#include "import/import_info_screen.h"
+#include "import/import_screen.h"
+#include "import_source.h"
+#include "mapping/level_values.h"
+#include "mapping/mapping_repository.h"
+#include "wizard/error_console.h"
+
+namespace koru::bench {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kDatabase = "TICKORDB";
+
+double secondsSince(Clock::time_point started) {
+    return std::chrono::duration<double>(Clock::now() - started).count();
+}
+
+std::string loadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string one, five, fifteen;
+    in >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
+// Answers every message box OK, as a user clicking through would, and keeps what was shown.
+class AcceptingDialogs : public wizard::Dialogs {
+public:
+    wizard::MsgResult messageBox(std::string_view text, wizard::MsgButtons, wizard::MsgIcon,
+                                 std::string_view) override {
+        shown.emplace_back(text);
+        return wizard::MsgResult::OK;
+    }
+    std::string inputBox(std::string_view, std::string_view, std::string_view) override {
+        return {};
+    }
+    std::string openFile(const wizard::FileDialogRequest&) override { return {}; }
+    std::string saveFile(const wizard::FileDialogRequest&) override { return {}; }
+    void setBusy(bool) override {}
+
+    std::vector<std::string> shown;
+};
+
+// Repository set-up outside the measured run: any failure ends the benchmark.
+class ThrowingReporter : public diag::ErrorReporter {
+public:
+    void UT_Report_Error(const diag::ErrorRecord& error, std::string_view location,
+                         std::string_view) override {
+        throw std::runtime_error(std::string(location) + ": " + error.description);
+    }
+    void Show_Form(std::string_view, std::string_view location,
+                   const diag::ErrorRecord& error) override {
+        throw std::runtime_error(std::string(location) + ": " + error.description);
+    }
+};
+
+struct Mapped {
+    const char* sourceColumn;
+    const char* destinColumn;
+};
+
+// The mapping a user would have built in the editors: three levels linked by their keys.
+void saveMapping(db::Connection& destination) {
+    destination.execute(
+        "INSERT INTO XFRStructure (ID, Name, DLink, StyleID) VALUES (1, 'Company', "
+        "'[Company].[CompanyID]', 1)");
+    destination.execute(
+        "INSERT INTO XFRStructure (ID, Name, ULink, ULinkID, DLink, StyleID) VALUES "
+        "(2, 'Department', '[Department].[CompanyID]', 1, '[Department].[DeptID]', 2)");
+    destination.execute(
+        "INSERT INTO XFRStructure (ID, Name, ULink, ULinkID, DLink, StyleID) VALUES "
+        "(3, 'Contact', '[Contact].[DeptID]', 2, '[Contact].[ContactID]', 3)");
+
+    auto dialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
+    mapping::MappingRepository repository(destination, *dialect);
+    auto add = [&](std::int64_t level, const char* table, const std::vector<Mapped>& columns) {
+        for (const Mapped& column : columns) {
+            repository.addMapping({0, level, std::string(table), std::string(column.sourceColumn),
+                                   "CIID", column.destinColumn, 1});
+        }
+    };
+    add(1, "Company",
+        {{"CompanyName", "Alpha1"},
+         {"Street", "Alpha2"},
+         {"Suburb", "Alpha3"},
+         {"City", "Alpha4"},
+         {"Region", "Alpha5"},
+         {"PostCode", "Alpha6"},
+         {"Country", "Alpha7"},
+         {"Phone", "Alpha8"},
+         {"Fax", "Alpha9"},
+         {"Email", "Alpha10"},
+         {"Web", "Alpha11"},
+         {"AccountCode", "Alpha12"}});
+    add(2, "Department",
+        {{"DeptName", "Alpha1"},
+         {"Building", "Alpha2"},
+         {"Floor", "Alpha3"},
+         {"Street", "Alpha4"},
+         {"City", "Alpha5"},
+         {"PostCode", "Alpha6"},
+         {"Country", "Alpha7"},
+         {"Phone", "Alpha8"},
+         {"Fax", "Alpha9"},
+         {"Email", "Alpha10"},
+         {"Manager", "Alpha11"},
+         {"CostCentre", "Alpha12"}});
+    // The contact's name is one field: first name, a blank, last name.
+    repository.addMapping(
+        {0, 3, std::string("Contact"), std::string("FirstName"), "CIID", "Alpha1", 1});
+    repository.addMapping({0, 3, std::nullopt, std::nullopt, "TEXTSEP", " ", 2});
+    repository.addMapping(
+        {0, 3, std::string("Contact"), std::string("LastName"), "CIID", "Alpha1", 3});
+    add(3, "Contact",
+        {{"Title", "Alpha2"},
+         {"JobTitle", "Alpha3"},
+         {"Phone", "Alpha4"},
+         {"Mobile", "Alpha5"},
+         {"Street", "Alpha6"},
+         {"Suburb", "Alpha7"},
+         {"City", "Alpha8"},
+         {"PostCode", "Alpha9"},
+         {"Country", "Alpha10"},
+         {"Email", "EmailID"},
+         {"EmployeeNo", "Num1"}});
+}
+
+std::int64_t integerOf(db::Connection& connection, const std::string& sql) {
+    auto rows = connection.query(sql);
+    if (!rows->next()) throw std::runtime_error("no row from " + sql);
+    return std::stoll(rows->value(std::size_t{0}).value_or("0"));
+}
+
+// The CIID columns the import writes, in the order the copy is filled.
+const std::vector<std::string>& landedColumns() {
+    static const std::vector<std::string> columns = [] {
+        std::vector<std::string> list = {"Parent", "StyleID", "SLAProvider"};
+        for (int n = 1; n <= 12; ++n) list.push_back("Alpha" + std::to_string(n));
+        list.insert(list.end(), {"Num1", "EmailID"});
+        return list;
+    }();
+    return columns;
+}
+constexpr std::size_t kLandedIntegers = 3;
+
+// The imported items as they landed, packed: integers, then texts (null: no text).
+struct LandedRows {
+    static constexpr std::uint32_t kNull = std::numeric_limits<std::uint32_t>::max();
+    struct TextRef {
+        std::size_t offset;
+        std::uint32_t length;
+    };
+    std::vector<std::int64_t> integers;
+    std::vector<TextRef> texts;
+    std::string arena;
+    std::size_t rows = 0;
+};
+
+LandedRows readLanded(db::Connection& destination, std::int64_t afterId) {
+    std::string sql = "SELECT ";
+    for (const std::string& column : landedColumns())
+        sql += (sql.size() > 7 ? ", [" : "[") + column + "]";
+    sql += " FROM [CIID] WHERE [ID] > " + std::to_string(afterId) + " ORDER BY [ID]";
+    LandedRows landed;
+    auto rows = destination.query(sql);
+    std::size_t columns = landedColumns().size();
+    while (rows->next()) {
+        for (std::size_t c = 0; c < kLandedIntegers; ++c)
+            landed.integers.push_back(std::stoll(rows->value(c).value_or("0")));
+        for (std::size_t c = kLandedIntegers; c < columns; ++c) {
+            auto text = rows->text(c);
+            if (!text) {
+                landed.texts.push_back({0, LandedRows::kNull});
+                continue;
+            }
+            landed.texts.push_back({landed.arena.size(), static_cast<std::uint32_t>(text->size())});
+            landed.arena += *text;
+        }
+        ++landed.rows;
+    }
+    return landed;
+}
+
+// The product's CIID table and its index under another name, constraints and all.
+std::vector<std::string> copyOfCiidSchema() {
+    std::vector<std::string> copy;
+    for (std::string statement : db::sqliteProductSchema(db::Product::Tickora)) {
+        bool table = statement.rfind("CREATE TABLE [CIID] (", 0) == 0;
+        bool index = statement.rfind("CREATE INDEX ", 0) == 0 &&
+                     statement.find(" ON [CIID] ") != std::string::npos;
+        if (!table && !index) continue;
+        for (std::size_t at; (at = statement.find("[CIID]")) != std::string::npos;) {
+            statement.replace(at, 6, "[CIID_copy]");
+        }
+        if (index)
+            statement.replace(13, statement.find(']') - 13 + 1,
+                              "[IX_CIID_copy_" + std::to_string(copy.size()) + "]");
+        copy.push_back(statement);
+    }
+    if (copy.empty() || copy[0].rfind("CREATE TABLE", 0) != 0) {
+        throw std::runtime_error("the product schema has no CIID table to copy");
+    }
+    return copy;
+}
+
+// Seconds to insert every landed row into an empty copy of CIID in a fresh file opened as the
+// embedded destination is: one prepared statement, one transaction.
+double rawInsert(const fs::path& file, const LandedRows& landed) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close(db);
+        throw std::runtime_error("cannot create " + file.string());
+    }
+    sqlite3_stmt* insert = nullptr;
+    auto check = [&](int rc, const std::string& what) {
+        if (rc == SQLITE_OK || rc == SQLITE_DONE) return;
+        std::string message = "raw insert: " + std::string(sqlite3_errmsg(db)) + " in " + what;
+        sqlite3_finalize(insert);
+        sqlite3_close(db);
+        throw std::runtime_error(message);
+    };
+    std::string setup = "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON";
+    check(sqlite3_exec(db, setup.c_str(), nullptr, nullptr, nullptr), setup);
+    for (const std::string& statement : copyOfCiidSchema()) {
+        check(sqlite3_exec(db, statement.c_str(), nullptr, nullptr, nullptr), statement);
+    }
+    std::string columns, marks;
+    for (const std::string& column : landedColumns()) {
+        columns += (columns.empty() ? "[" : ", [") + column + "]";
+        marks += marks.empty() ? "?" : ", ?";
+    }
+    std::string sql = "INSERT INTO [CIID_copy] (" + columns + ") VALUES (" + marks + ")";
+
+    auto started = Clock::now();
+    check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), "BEGIN");
+    check(sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr), sql);
+    std::size_t textsPerRow = landedColumns().size() - kLandedIntegers;
+    for (std::size_t row = 0; row < landed.rows; ++row) {
+        int position = 1;
+        for (std::size_t c = 0; c < kLandedIntegers; ++c) {
+            sqlite3_bind_int64(insert, position++, landed.integers[row * kLandedIntegers + c]);
+        }
+        for (std::size_t c = 0; c < textsPerRow; ++c) {
+            const LandedRows::TextRef& text = landed.texts[row * textsPerRow + c];
+            if (text.length == LandedRows::kNull) {
+                sqlite3_bind_null(insert, position++);
+            } else {
+                sqlite3_bind_text(insert, position++, landed.arena.data() + text.offset,
+                                  static_cast<int>(text.length), SQLITE_STATIC);
+            }
+        }
+        check(sqlite3_step(insert), sql);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    insert = nullptr;
+    check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), "COMMIT");
+    double seconds = secondsSince(started);
+    sqlite3_close(db);
+    return seconds;
+}
+
+struct ChildRun {
+    double seconds = 0;
+    std::int64_t importId = 0;
+    long beforeKib = 0;
+    long peakKib = 0;
+};
+
+// Runs the import in a process of its own, so that its peak RSS is the import's alone.
+ChildRun importInChild(const fs::path& folder) {
+    fs::path result = folder / "child.result";
+    std::string self = fs::read_symlink("/proc/self/exe").string();
+    std::string folderText = folder.string(), resultText = result.string();
+    std::cout.flush();
+    std::fflush(nullptr);
+    pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        char* arguments[] = {self.data(), const_cast<char*>("--import-child"), folderText.data(),
+                             resultText.data(), nullptr};
+        ::execv(self.c_str(), arguments);
+        std::_Exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (::wait4(pid, &status, 0, &usage) != pid) throw std::runtime_error("lost the import child");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error("the import child failed (status " + std::to_string(status) + ")");
+    }
+    ChildRun run;
+    std::ifstream in(result);
+    if (!(in >> run.seconds >> run.importId >> run.beforeKib))
+        throw std::runtime_error("the import child wrote no result");
+    run.peakKib = usage.ru_maxrss;
+    return run;
+}
+
+// Every item arrived, and every department and contact hangs under the item of its source parent.
+void checkImport(db::Connection& destination, const SourceShape& shape, std::int64_t importId,
+                 std::int64_t ciidBefore) {
+    std::string session = std::to_string(importId);
+    std::int64_t gained = integerOf(destination, "SELECT count(*) FROM CIID") - ciidBefore;
+    std::int64_t contactsWithoutParent = integerOf(
+        destination,
+        "SELECT count(*) FROM XFRHASH h JOIN CIID c ON c.ID = h.CIIDID WHERE h.ImportID = " +
+            session + " AND h.StructureID = 3 AND c.Parent = 0");
+    std::int64_t placed = integerOf(
+        destination,
+        "SELECT count(*) FROM XFRHASH h JOIN CIID c ON c.ID = h.CIIDID "
+        "JOIN XFRHASH p ON p.CIIDID = c.Parent AND p.ImportID = h.ImportID "
+        "AND p.StructureID = h.StructureID - 1 AND p.XFRID = h.Parent "
+        "WHERE h.ImportID = " + session + " AND h.StructureID > 1");
+    std::string problems;
+    if (gained != shape.rows()) {
+        problems += "CIID gained " + std::to_string(gained) + " rows, not " +
+                    std::to_string(shape.rows()) + "; ";
+    }
+    if (contactsWithoutParent != 0)
+        problems += std::to_string(contactsWithoutParent) + " contacts have Parent 0; ";
+    if (placed != shape.contacts + shape.departments) {
+        problems += std::to_string(placed) + " of " +
+                    std::to_string(shape.contacts + shape.departments) +
+                    " departments and contacts sit under their source parent; ";
+    }
+    if (!problems.empty()) throw std::runtime_error("the import is wrong: " + problems);
+}
+
+}  // namespace
+
+int importChild(const fs::path& folder, const fs::path& result) try {
+    fs::path home = folder / "home";
+    fs::create_directories(home);
+    ::setenv("KORU_HOME", home.c_str(), 1);
+
+    wizard::HeadlessHost host;
+    AcceptingDialogs dialogs;
+    app::Application application(host, dialogs, false);
+    wizard::Context& context = application.context();
+    auto source = std::make_unique<db::SqliteConnection>();
+    source->open("Provider=SQLite;Data Source=" + (folder / "source.db").string());
+    auto destination = std::make_unique<db::SqliteConnection>();
+    destination->open(db::embeddedDestinationString(folder, kDatabase));
+    context.SourceConnection = std::move(source);
+    context.DestinationConnection = std::move(destination);
+    context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
+    db::Repository repository(context.destination(), db::sqliteRepositoryStatements(),
+                              application.reporter());
+    context.LGEnabled = repository.Is_LG_Enabled();
+    context.EXLValid = repository.Validate_EXT_DB();
+    mapping::rebuildStructureLevels(context.destination(), context);
+    mapping::setLevelValuesForImport(context.destination(), context, {});
+
+    std::vector<std::string> errors;
+    host.onModal = [&](wizard::Screen& screen) {
+        if (auto* info = dynamic_cast<import::ImportInfoScreen*>(&screen)) {
+            info->cmdSave_Click();
+        } else if (auto* console = dynamic_cast<wizard::ErrorConsole*>(&screen)) {
+            errors.push_back(console->lblError.caption + ": " + console->txtFullError.text);
+        }
+    };
+    auto* screen = dynamic_cast<import::ImportScreen*>(
+        application.navigator().loadScreen(wizard::ScreenId::frmDBSave));
+    if (!screen) throw std::runtime_error("the import screen did not load");
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto started = Clock::now();
+    screen->cmdStart_Click();
+    double seconds = secondsSince(started);
+
+    // Only a finished run enables Finish.
+    if (!errors.empty() || !screen->cmdFinish.enabled) {
+        std::cerr << "import child: the import did not finish (stage: " << screen->stage() << ")\n";
+        for (const std::string& error : errors) std::cerr << "  error: " << error << "\n";
+        for (const std::string& text : dialogs.shown) std::cerr << "  message: " << text << "\n";
+        return 1;
+    }
+    std::ofstream out(result);
+    out << seconds << " " << screen->importId() << " " << usage.ru_maxrss << "\n";
+    return out ? 0 : 1;
+} catch (const std::exception& error) {
+    std::cerr << "import child: " << error.what() << "\n";
+    return 1;
+} catch (const diag::ProcessEnd& end) {
+    std::cerr << "import child: the import ended the process with status " << end.status << "\n";
+    return 1;
+}
+
+int runImportBench(long contacts) {
+    SourceShape shape = shapeFor(contacts);
+    fs::path folder =
+        fs::temp_directory_path() / ("koru-import-bench-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    struct Cleanup {
+        fs::path folder;
+        ~Cleanup() {
+            std::error_code ec;
+            fs::remove_all(folder, ec);
+        }
+    } cleanup{folder};
+
+    std::printf(
+        "\nImport of %ld companies, %ld departments, %ld contacts (%ld rows) into the embedded "
+        "destination\n",
+        shape.companies, shape.departments, shape.contacts, shape.rows());
+    std::printf("  load average before: %s\n", loadAverage().c_str());
+    auto started = Clock::now();
+    writeImportSource(folder / "source.db", shape);
+    std::printf("  source written in %.1f s\n", secondsSince(started));
+
+    db::createProductDatabase(folder, kDatabase, db::Product::Tickora, true);
+    std::int64_t ciidBefore = 0, lastIdBefore = 0;
+    {
+        db::SqliteConnection destination;
+        destination.open(db::embeddedDestinationString(folder, kDatabase));
+        ThrowingReporter reporter;
+        db::Repository repository(destination, db::sqliteRepositoryStatements(), reporter);
+        if (!repository.Create_XFR_Tables() || !repository.Create_XFR_Indexes()) {
+            throw std::runtime_error("the repository tables were not created");
+        }
+        saveMapping(destination);
+        ciidBefore = integerOf(destination, "SELECT count(*) FROM CIID");
+        lastIdBefore = integerOf(destination, "SELECT ifnull(max(ID), 0) FROM CIID");
+    }
+
+    ChildRun run = importInChild(folder);
+    std::printf(
+        "  import, Start on the import screen in a child process: %.2f s, peak RSS %.1f MiB "
+        "(%.1f MiB before Start)\n",
+        run.seconds, run.peakKib / 1024.0, run.beforeKib / 1024.0);
+
+    LandedRows landed;
+    {
+        db::SqliteConnection destination;
+        destination.open(db::embeddedDestinationString(folder, kDatabase));
+        checkImport(destination, shape, run.importId, ciidBefore);
+        landed = readLanded(destination, lastIdBefore);
+    }
+    if (static_cast<long>(landed.rows) != shape.rows())
+        throw std::runtime_error("the landed rows are not all new items");
+    double rawSeconds = rawInsert(folder / "raw.db", landed);
+    std::printf(
+        "  raw insert of the landed rows into an empty copy of CIID (sqlite3, one prepared INSERT, "
+        "one transaction): %.2f s\n",
+        rawSeconds);
+    std::printf("  load average after: %s\n", loadAverage().c_str());
+
+    double endToEnd = shape.rows() / run.seconds;
+    double raw = shape.rows() / rawSeconds;
+    std::printf(
+        "end-to-end: %.0f rows/s; raw insert: %.0f rows/s; ratio: %.2f; peak RSS: %.1f MiB\n",
+        endToEnd, raw, raw / endToEnd, run.peakKib / 1024.0);
+    return 0;
+}
+
+}  // namespace koru::bench
