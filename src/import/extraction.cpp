@@ -208,8 +208,8 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             LevelQueryInput input;
             input.level = i;
             input.levels = &context.Gstructures;
-            input.ordinaryRows = mappingsOf(destination, levelMappingsSql(i, " and [level] = 1"));
             input.combined = combinedFieldOf(destination, i, context.NoBrackets);
+            input.ordinaryRows = mappingsOf(destination, levelMappingsSql(i, " and [level] = 1"));
             input.clauses = clausesOf(destination, i);
             input.sourceDatabase = sourceDatabase;
             input.distinct = context.Distinct;
@@ -223,10 +223,8 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 UpdateRestriction restriction;
                 restriction.mode = context.UpdateMode;
                 restriction.updateImportId = context.UpdateImportID;
-                if (context.UpdateMode != 2) {
-                    restriction.importedList = UT_Get_List_Imported(context, false, context.UpdateImportID, i);
-                    restriction.textKey = isTextKey(source, record.DLink);
-                }
+                restriction.importedList = UT_Get_List_Imported(context, false, context.UpdateImportID, i);
+                if (context.UpdateMode != 2) restriction.textKey = isTextKey(source, record.DLink);
                 auto condition = addUpdateRestriction(query, input, restriction, [&](const std::string& fromText) {
                     return UT_Get_Source_Unique_List(source, Link_Sep(true, record.DLink), Link_Sep(false, record.DLink),
                                                      fromText);

@@ -283,10 +283,13 @@ void ImportScreen::matchParents() {
     }
     bool kestrix = diag::upperAscii(wizard::UT_Get_Connection_Property(context.source().connectionString(),
                                                                        "Initial Catalog=")) == "KESTRIX";
-    auto find = destination.prepare(context.dialect().selectTop(
-        1, "id from ciid where styleID = " + std::to_string(context.StyleID) + " and ciid." + context.DestinCol +
-               " = ? and ciid.id not in (select xfrhash.ciidid from xfrhash where XfrHash.importid = " + session +
-               ") order by id asc"));
+    std::string candidates = "id from ciid where styleID = " + std::to_string(context.StyleID) + " and ciid." +
+                             context.DestinCol +
+                             " = ? and ciid.id not in (select xfrhash.ciidid from xfrhash where XfrHash.importid = " +
+                             session + ") order by id asc";
+    auto find = destination.prepare(context.dialect().kind() == db::DestinationDialect::Kind::Mssql
+                                        ? "Select top 1 " + candidates
+                                        : "Select " + candidates + " LIMIT 1");
     for (const Item& item : items) {
         std::string value = diag::trimBlanks(item.value);
         if (value.empty()) continue;

@@ -133,6 +133,9 @@ std::optional<std::string> addUpdateRestriction(
     std::string& sql = query.statement;
     std::string connector = connectorAfter(sql, query.fromEnd);
     sql += connector;
+    // Taking the connector back removes 7 characters of " Where " but 4 of " and ", leaving its
+    // first blank, as the statement has always read.
+    std::size_t connectorBack = connector == " Where " ? 7 : 4;
     // The session's keys are stored trimmed and without quotes; a text key is compared so.
     std::string key = restriction.textKey ? normalisedKeyExpression(*input.dialect, record.DLink) : record.DLink;
 
@@ -152,12 +155,12 @@ std::optional<std::string> addUpdateRestriction(
             sql += restriction.importedList.empty() ? "1 = 0" : key + " in (" + restriction.importedList + ")";
             return notInSource();
         case 2:
-            sql.resize(sql.size() - connector.size());
+            sql.resize(sql.size() - connectorBack);
             if (record.DLink.empty()) return std::string();
             return notInSource();
         default:
             if (restriction.importedList.empty()) {
-                sql.resize(sql.size() - connector.size());  // nothing recorded: everything is new
+                sql.resize(sql.size() - connectorBack);  // nothing recorded: everything is new
             } else {
                 sql += key + " not in (" + restriction.importedList + ")";
             }
