@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 
@@ -150,7 +151,6 @@ struct SqliteSession {
 
     void bind(sqlite3_stmt* stmt, const std::vector<Value>& parameters, const std::string& sql) {
         sqlite3_reset(stmt);
-        sqlite3_clear_bindings(stmt);
         int expected = sqlite3_bind_parameter_count(stmt);
         if (static_cast<std::size_t>(expected) != parameters.size()) {
             throw DbError(kErrCommandText,
@@ -167,8 +167,14 @@ struct SqliteSession {
             } else if (auto* real = std::get_if<double>(&value)) {
                 rc = sqlite3_bind_double(stmt, index, *real);
             } else if (auto* text = std::get_if<std::string>(&value)) {
-                rc = sqlite3_bind_text64(stmt, index, text->data(), text->size(), SQLITE_TRANSIENT,
-                                         SQLITE_UTF8);
+                // Without an inner NUL the text is bound as terminated, so that SQLite's copy
+                // is terminated too and needs no second copy when a constraint reads it.
+                if (text->size() < INT_MAX && std::memchr(text->data(), 0, text->size()) == nullptr) {
+                    rc = sqlite3_bind_text(stmt, index, text->c_str(), -1, SQLITE_TRANSIENT);
+                } else {
+                    rc = sqlite3_bind_text64(stmt, index, text->data(), text->size(), SQLITE_TRANSIENT,
+                                             SQLITE_UTF8);
+                }
             } else if (auto* bytes = std::get_if<Bytes>(&value); bytes && bytes->empty()) {
                 rc = sqlite3_bind_zeroblob(stmt, index, 0);  // a null pointer would bind null
             } else if (bytes) {
@@ -227,7 +233,14 @@ public:
                           "Requested operation requires a current record.");
         }
         int column = static_cast<int>(position);
-        switch (sqlite3_column_type(stmt, column)) {
+        int type = sqlite3_column_type(stmt, column);
+        if (type == SQLITE_TEXT) {
+            const unsigned char* data = sqlite3_column_text(stmt, column);
+            if (!data) m_session->fail(sqlite3_errcode(m_session->db), m_sql);
+            return std::string_view(reinterpret_cast<const char*>(data),
+                                    static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+        }
+        switch (type) {
             case SQLITE_NULL:
                 return std::nullopt;
             case SQLITE_BLOB: {
@@ -352,7 +365,8 @@ void SqliteConnection::open(const std::string& connectionString) {
     }
 
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(target.file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // One thread uses a connection (cancel() only interrupts), so SQLite's own locking is not needed.
+    int rc = sqlite3_open_v2(target.file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     {
         std::lock_guard lock(m_session->mutex);
         m_session->db = db;
