@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <set>
 #include <unordered_map>
 
 #include "diag/text.h"
@@ -67,6 +69,19 @@ const std::vector<ItemColumn>& itemColumns() {
     return columns;
 }
 
+// Descending keys; rows with the same key in the order the key's index holds them, so that
+// every pass over the rows meets them in the same order.
+const std::string kTransferOrder = " ORDER BY [XFRID] DESC, rowid DESC";
+
+// A key as the hash table compares it: without regard to ASCII case.
+std::string foldedKey(std::string_view key) {
+    std::string folded(key);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+}
+
 std::string transferSelect() {
     std::string sql = "SELECT [StructureID], [XFRID], [Parent], [EmailID], [WebID], [Notes]";
     for (int n = 1; n <= 10; ++n) sql += ", [Num" + std::to_string(n) + "]";
@@ -76,7 +91,7 @@ std::string transferSelect() {
     for (const char* prefix : {"ANum", "AAlpha", "ADate", "ACurr"}) {
         for (int n = 1; n <= 5; ++n) sql += ", [" + std::string(prefix) + std::to_string(n) + "]";
     }
-    return sql + ", [StructureParentID] FROM [XFRTransfer] ORDER BY [XFRID] DESC";
+    return sql + ", [StructureParentID] FROM [XFRTransfer]" + kTransferOrder;
 }
 
 enum class AssetKind { Text, Money, Date, Integer };
@@ -143,8 +158,6 @@ public:
                             "NOCASE, [enabled] int NOT NULL DEFAULT 1)");
         // The lookups of the item and hierarchy steps.
         destination.execute("CREATE INDEX IF NOT EXISTS [koru_XFRHASH_Key] ON [XFRHASH] ([ImportID], [StructureID], [XFRID])");
-        destination.execute(
-            "CREATE INDEX IF NOT EXISTS [koru_XFRHASH_Parent] ON [XFRHASH] ([ImportID], [StructureParent], [Parent])");
     }
 
     void XFR_Update_CIID(db::Connection& destination, std::int32_t importID, std::int32_t updateImportID) override {
@@ -174,14 +187,15 @@ public:
 
     void XFR_Update_DB_Hierachy(db::Connection& destination, std::int32_t importID, int level) override {
         // Where a level holds a key twice, the item recorded last is the parent, as a walk
-        // over the level's items in recorded order leaves it.
+        // over the level's items in recorded order leaves it. Items resolved when they were
+        // written already have it.
         std::string session = std::to_string(importID);
         std::string parentOf = "FROM [XFRHASH] AS p WHERE p.[ImportID] = " + session + " AND p.[StructureID] = " +
                                std::to_string(level) + " AND p.[XFRID] = [XFRHASH].[Parent]";
         destination.execute("UPDATE [XFRHASH] SET [CIIDParent] = (SELECT p.[CIIDID] " + parentOf +
                             " ORDER BY p.rowid DESC LIMIT 1) WHERE [ImportID] = " + session +
-                            " AND [StructureParent] = " + std::to_string(level) + " AND EXISTS (SELECT 1 " + parentOf +
-                            ")");
+                            " AND [StructureParent] = " + std::to_string(level) +
+                            " AND [CIIDParent] IS NULL AND EXISTS (SELECT 1 " + parentOf + ")");
     }
 
 private:
@@ -209,14 +223,58 @@ private:
             m_hasAssets = tables->next() && tables->value(std::size_t{0}).value_or("0") != "0";
             tables.reset();
             m_hash = m_db.prepare(
-                "INSERT INTO [XFRHASH] ([CIIDID], [XFRID], [Parent], [ImportID], [StructureID], [StructureParent]) "
-                "VALUES (?, ?, ?, ?, ?, ?)");
+                "INSERT INTO [XFRHASH] ([CIIDID], [XFRID], [Parent], [ImportID], [StructureID], [StructureParent], "
+                "[CIIDParent]) VALUES (?, ?, ?, ?, ?, ?, ?)");
             if (m_updateImportId > 0) {
                 m_lookup = m_db.prepare(
                     "SELECT [CIIDID] FROM [XFRHASH] WHERE [ImportID] = ? AND [StructureID] = ? AND [XFRID] = ? LIMIT 1");
             }
+            planItems();
             auto rows = m_db.query(transferSelect());
-            while (rows->next()) row(*rows);
+            for (m_position = 0; rows->next(); ++m_position) row(*rows);
+        }
+
+    private:
+        // Which item each row will be, in the order the rows are taken: an earlier session's item
+        // or the next identity. Knowing that, a child gets its parent when it is written, as the
+        // hierarchy step would give it (the last row of the parent's level with the parent's key),
+        // and the later steps find nothing left to change.
+        void planItems() {
+            std::set<std::int64_t> parentLevels;
+            {
+                auto levels = m_db.query("SELECT DISTINCT [StructureParentID] FROM [XFRTransfer] WHERE [StructureParentID] > 0");
+                while (levels->next()) parentLevels.insert(integerOf(levels->text(0).value_or("0"), "parent level"));
+            }
+            m_nextId = 1;
+            {
+                auto top = m_db.query("SELECT coalesce(max([ID]), 0) FROM [CIID]");
+                if (top->next()) m_nextId = integerOf(top->text(0).value_or("0"), "item id") + 1;
+            }
+            {
+                auto sequence = m_db.query("SELECT count(*) FROM sqlite_master WHERE name = 'sqlite_sequence'");
+                bool hasSequence = sequence->next() && sequence->value(std::size_t{0}).value_or("0") != "0";
+                sequence.reset();
+                if (hasSequence) {
+                    auto seq = m_db.query("SELECT [seq] FROM [sqlite_sequence] WHERE [name] = 'CIID' COLLATE NOCASE");
+                    if (seq->next()) m_nextId = std::max(m_nextId, integerOf(seq->text(0).value_or("0"), "item id") + 1);
+                }
+            }
+            std::int64_t next = m_nextId;
+            auto rows = m_db.query("SELECT [StructureID], [XFRID] FROM [XFRTransfer]" + kTransferOrder);
+            while (rows->next()) {
+                std::int64_t level = integerOf(rows->text(0).value_or(""), "structure level");
+                std::string xfrid(rows->text(1).value_or(""));
+                std::optional<std::int64_t> updateId;
+                if (m_lookup) {
+                    auto found = m_lookup->query({std::int64_t{m_updateImportId}, level, xfrid});
+                    if (found->next()) {
+                        if (auto id = found->text(0)) updateId = integerOf(*id, "item id");
+                    }
+                }
+                std::int64_t id = updateId ? *updateId : next++;
+                m_items.push_back({id, updateId.has_value()});
+                if (parentLevels.count(level)) m_parents[{level, foldedKey(diag::trimBlanks(xfrid))}] = id;
+            }
         }
 
     private:
@@ -232,13 +290,17 @@ private:
             std::string parent(rows.text(kParent).value_or(""));
             std::int64_t style = rows.text(kStyleId) ? integerOf(*rows.text(kStyleId), "style") : 0;
             std::int64_t sla = rows.text(kSlaProvider) ? integerOf(*rows.text(kSlaProvider), "flag") : 0;
-
+            if (m_position >= m_items.size()) throw db::DbError(db::kErrGeneralFailure, "The transfer rows changed.");
+            const PlannedItem& item = m_items[m_position];
             std::optional<std::int64_t> updateId;
-            if (m_updateImportId > 0) {
-                auto found = m_lookup->query({std::int64_t{m_updateImportId}, level, xfrid});
-                if (found->next()) {
-                    if (auto id = found->text(0)) updateId = integerOf(*id, "item id");
-                }
+            if (item.update) updateId = item.id;
+
+            std::optional<std::int64_t> structureParent;
+            if (auto text = rows.text(kStructureParentId)) structureParent = integerOf(*text, "parent level");
+            std::optional<std::int64_t> ciidParent;
+            if (structureParent && *structureParent > 0) {
+                auto found = m_parents.find({*structureParent, foldedKey(diag::trimBlanks(parent))});
+                if (found != m_parents.end()) ciidParent = found->second;
             }
 
             std::uint32_t mask = 0;
@@ -257,18 +319,21 @@ private:
                 statementFor(m_itemUpdates, mask, [&] { return itemUpdateSql(mask); })->execute(values);
                 ciidId = *updateId;
             } else {
-                // A top-level item takes its parent text as the CIID id of its parent.
+                // A top-level item takes its parent text as the CIID id of its parent; the others
+                // start under 0, which the history of a new asset records.
                 newParent = level == 1 ? integerOf(parent, "parent") : 0;
-                values.insert(values.begin(), {Value(newParent), Value(style), Value(sla)});
+                std::int64_t parentNow = level == 1 ? newParent : ciidParent.value_or(0);
+                values.insert(values.begin(), {Value(item.id), Value(parentNow), Value(style), Value(sla)});
                 statementFor(m_itemInserts, mask, [&] { return itemInsertSql(mask); })->execute(values);
                 ciidId = m_db.lastInsertId();
+                if (ciidId != item.id) throw db::DbError(db::kErrGeneralFailure, "An item was not given the expected ID.");
             }
 
             if (m_hasAssets) asset(rows, ciidId, updateId.has_value(), style, newParent);
 
-            if (auto structureParent = rows.text(kStructureParentId)) {
+            if (structureParent) {
                 m_hash->execute({ciidId, diag::trimBlanks(xfrid), diag::trimBlanks(parent), std::int64_t{m_importId},
-                                 level, integerOf(*structureParent, "parent level")});
+                                 level, *structureParent, ciidParent ? Value(*ciidParent) : Value()});
             }
 
             auto linkId = textAt(rows, kDLinkId, 50);
@@ -364,7 +429,7 @@ private:
         }
 
         static std::string itemInsertSql(std::uint32_t mask) {
-            std::string columns = "[Parent], [StyleID], [SLAProvider]", marks = "?, ?, ?";
+            std::string columns = "[ID], [Parent], [StyleID], [SLAProvider]", marks = "?, ?, ?, ?";
             for (int i = 0; i < kItemCount; ++i) {
                 if (!(mask & (1u << i))) continue;
                 columns += ", [" + itemColumns()[i].name + "]";
@@ -411,6 +476,14 @@ private:
         std::int32_t m_importId;
         std::int32_t m_updateImportId;
         bool m_hasAssets = false;
+        struct PlannedItem {
+            std::int64_t id;
+            bool update;
+        };
+        std::vector<PlannedItem> m_items;
+        std::size_t m_position = 0;
+        std::int64_t m_nextId = 1;
+        std::map<std::pair<std::int64_t, std::string>, std::int64_t> m_parents;
         std::unique_ptr<db::Statement> m_hash, m_lookup, m_linkCount, m_linkUpdate, m_linkInsert;
         std::unique_ptr<db::Statement> m_newAsset[5];
         std::unordered_map<std::uint32_t, std::unique_ptr<db::Statement>> m_itemInserts, m_itemUpdates;

@@ -93,10 +93,11 @@ public:
     std::string enableTriggers(std::string_view table) const override {
         return "UPDATE [koru_trigger_switch] SET [enabled] = 1 WHERE [table_name] = '" + std::string(table) + "'";
     }
+    // Items that already have their parent are not written again (the triggers are off).
     std::string updateParents(std::int32_t importId) const override {
         return "UPDATE [CIID] SET [Parent] = [XFRHASH].[CIIDParent] FROM [XFRHASH] WHERE [CIID].[ID] = "
                "[XFRHASH].[CIIDID] AND [XFRHASH].[CIIDParent] IS NOT NULL AND [XFRHASH].[ImportID] = " +
-               std::to_string(importId);
+               std::to_string(importId) + " AND [CIID].[Parent] IS NOT [XFRHASH].[CIIDParent]";
     }
     std::vector<std::string> invalidAssetIds(std::int32_t importId) const override {
         std::string session =
