@@ -149,7 +149,10 @@ struct SqliteSession {
         return sqlite3_total_changes64(db) != totalBefore ? sqlite3_changes64(db) : 0;
     }
 
-    void bind(sqlite3_stmt* stmt, const std::vector<Value>& parameters, const std::string& sql) {
+    // Borrowed values are used where they are: the caller keeps them until the statement has
+    // run, and every run binds all parameters again.
+    void bind(sqlite3_stmt* stmt, const std::vector<Value>& parameters, const std::string& sql, bool borrowed) {
+        auto keep = borrowed ? SQLITE_STATIC : SQLITE_TRANSIENT;
         sqlite3_reset(stmt);
         int expected = sqlite3_bind_parameter_count(stmt);
         if (static_cast<std::size_t>(expected) != parameters.size()) {
@@ -170,10 +173,9 @@ struct SqliteSession {
                 // Without an inner NUL the text is bound as terminated, so that SQLite's copy
                 // is terminated too and needs no second copy when a constraint reads it.
                 if (text->size() < INT_MAX && std::memchr(text->data(), 0, text->size()) == nullptr) {
-                    rc = sqlite3_bind_text(stmt, index, text->c_str(), -1, SQLITE_TRANSIENT);
+                    rc = sqlite3_bind_text(stmt, index, text->c_str(), -1, keep);
                 } else {
-                    rc = sqlite3_bind_text64(stmt, index, text->data(), text->size(), SQLITE_TRANSIENT,
-                                             SQLITE_UTF8);
+                    rc = sqlite3_bind_text64(stmt, index, text->data(), text->size(), keep, SQLITE_UTF8);
                 }
             } else if (auto* bytes = std::get_if<Bytes>(&value); bytes && bytes->empty()) {
                 rc = sqlite3_bind_zeroblob(stmt, index, 0);  // a null pointer would bind null
@@ -300,23 +302,23 @@ public:
         : m_session(std::move(session)), m_holder(std::move(holder)), m_sql(std::move(sql)) {}
 
     std::int64_t execute(const std::vector<Value>& parameters) override {
-        sqlite3_stmt* stmt = start(parameters);
+        sqlite3_stmt* stmt = start(parameters, true);
         m_session->affected = m_session->runToEnd(stmt, m_sql);
         return m_session->affected;
     }
 
     std::unique_ptr<Recordset> query(const std::vector<Value>& parameters) override {
-        start(parameters);
+        start(parameters, false);  // the rows are read after the caller's values are gone
         return std::make_unique<SqliteRecordset>(m_session, m_holder, m_sql);
     }
 
 private:
-    sqlite3_stmt* start(const std::vector<Value>& parameters) {
+    sqlite3_stmt* start(const std::vector<Value>& parameters, bool borrowed) {
         m_session->requireOpen(m_sql);
         if (!m_holder->stmt) throwClosed();
         m_session->errors.clear();
         ++m_holder->generation;  // closes the record set of the previous run
-        m_session->bind(m_holder->stmt, parameters, m_sql);
+        m_session->bind(m_holder->stmt, parameters, m_sql, borrowed);
         return m_holder->stmt;
     }
 
@@ -365,6 +367,9 @@ void SqliteConnection::open(const std::string& connectionString) {
     }
 
     sqlite3* db = nullptr;
+    // Memory statistics would take a global lock on every allocation; nothing reads them.
+    static const bool configured = [] { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }();
+    (void)configured;
     // One thread uses a connection (cancel() only interrupts), so SQLite's own locking is not needed.
     int rc = sqlite3_open_v2(target.file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     {

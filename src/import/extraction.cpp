@@ -6,6 +6,7 @@
 #include "diag/logs.h"
 #include "diag/messages.h"
 #include "diag/text.h"
+#include "import/import_statements.h"
 #include "import/level_query.h"
 #include "wizard/error_trap.h"
 #include "wizard/text_helpers.h"
@@ -261,6 +262,8 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             ++progress.pbOverall.value;
         }
         writer->finish();
+        std::string index = importStatementsFor(context.dialect().kind()).indexTransferTable();
+        if (!index.empty()) destination.execute(index);
         return true;
     } catch (const std::exception& error) {
         try {

@@ -30,6 +30,7 @@ public:
                                             " INDEX [XFR_Transfer_1] ON [dbo].[XFRTransfer] ([XFRID])" + "WITH" +
                                             "    FillFactor = 80" + "ON [PRIMARY]"};
     }
+    std::string indexTransferTable() const override { return {}; }
     std::string createTempPTable() const override {
         return "CREATE TABLE [dbo].[XFRTempP] ([strXFRIDS] [nvarchar] (255) NULL) ON [PRIMARY]";
     }
@@ -55,10 +56,11 @@ public:
     }
 };
 
-// A text column of the transfer table: its width is kept, and keys compare without case.
-std::string text(const std::string& name, int width, bool keyCollation = false) {
-    return "[" + name + "] nvarchar(" + std::to_string(width) + ") NULL" + (keyCollation ? " COLLATE NOCASE" : "") +
-           " CHECK (length([" + name + "]) <= " + std::to_string(width) + ")";
+// A text column of the transfer table. The row writer cuts every value to its width, so
+// only the keys, which it does not cut, carry the check that fails as SQL Server would.
+std::string text(const std::string& name, int width, bool key = false) {
+    return "[" + name + "] nvarchar(" + std::to_string(width) + ") NULL" +
+           (key ? " COLLATE NOCASE CHECK (length([" + name + "]) <= " + std::to_string(width) + ")" : "");
 }
 
 class SqliteImportStatements : public ImportStatements {
@@ -81,10 +83,14 @@ public:
                "[StructureParentID] int NULL, " +
                text("KBDetails", 4000) + ", " + text("KBReso", 4000) + ", " + text("KBSummary", 255) +
                ", [KBCatID] int NULL)";
-        return {sql, "CREATE INDEX [XFR_Transfer_1] ON [XFRTransfer] ([XFRID])"};
+        return {sql};
+    }
+    // Built once the rows are in: faster than keeping it up to date row by row.
+    std::string indexTransferTable() const override {
+        return "CREATE INDEX IF NOT EXISTS [XFR_Transfer_1] ON [XFRTransfer] ([XFRID])";
     }
     std::string createTempPTable() const override {
-        return "CREATE TABLE [XFRTempP] (" + text("strXFRIDS", 255) + ")";
+        return "CREATE TABLE [XFRTempP] (" + text("strXFRIDS", 255, true) + ")";
     }
     // The product's triggers test their row of the switch table.
     std::string disableTriggers(std::string_view table) const override {

@@ -15,8 +15,10 @@ namespace koru::import {
 class ImportStatements {
 public:
     virtual ~ImportStatements() = default;
-    // The table, then its index.
+    // The table, then its index where it is made with the table.
     virtual std::vector<std::string> createTransferTable() const = 0;
+    // The index where it is made once the rows are written; empty otherwise.
+    virtual std::string indexTransferTable() const = 0;
     virtual std::string createTempPTable() const = 0;
     // "ciid", "assetciid", "assetmaintain"
     virtual std::string disableTriggers(std::string_view table) const = 0;
