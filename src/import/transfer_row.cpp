@@ -199,69 +199,113 @@ void TransferLayout::bind(const db::Recordset& rows) {
     for (MappedColumn& column : m_mapped) column.field = find(column.alias);
 }
 
-TransferValue TransferLayout::mappedValue(const MappedColumn& column, const db::Recordset& rows) const {
-    SourceField field{rows.text(*column.field), rows.field(*column.field).adoType};
-    auto quoted = [](std::string text) {
-        text = diag::trimBlanks(text);
-        return text.empty() ? TransferValue::null() : TransferValue::of(std::move(text));
-    };
-    auto cutThenQuoted = [&](std::size_t length, bool removeQuotesFirst) {
-        if (!field.value) return TransferValue::null();
-        std::string text(*field.value);
-        if (removeQuotesFirst) {
-            wizard::UT_Remove_Quotes(text);
-            text = diag::leftChars(text, length);
-        } else {
-            text = diag::leftChars(text, length);
-            wizard::UT_Remove_Quotes(text);
-        }
-        return quoted(std::move(text));
-    };
-    switch (column.conversion) {
-        case Conversion::Alpha: return quoted(ut_get_inserted_text(field, "alpha", 0));
-        case Conversion::Notes: return cutThenQuoted(4000, true);
-        case Conversion::Email: return cutThenQuoted(200, false);
-        case Conversion::Web: return cutThenQuoted(50, false);
-        case Conversion::Number: {
-            std::string text = ut_get_inserted_text(field, "num", 0);
-            if (text.empty()) return TransferValue::null();
-            return TransferValue::of(std::int64_t{G_Num_Convert(diag::trimBlanks(text))});
-        }
-        case Conversion::Date: return quoted(ut_get_inserted_text(field, "date", 0));
-        case Conversion::Exl: return quoted(ut_get_inserted_text(field, "exl", 0));
-        case Conversion::KbLong: return quoted(ut_get_inserted_text(field, "alpha", 4000));
-        case Conversion::KbSummary: return quoted(ut_get_inserted_text(field, "alpha", 255));
+namespace {
+
+// The first `count` characters of UTF-8 text, never cutting inside a character.
+std::string_view leftView(std::string_view text, std::size_t count) {
+    std::size_t position = 0;
+    for (std::size_t taken = 0; position < text.size() && taken < count; ++taken) {
+        ++position;
+        while (position < text.size() && (static_cast<unsigned char>(text[position]) & 0xC0) == 0x80) ++position;
     }
-    return TransferValue::null();
+    return text.substr(0, position);
+}
+
+std::string_view trimmedView(std::string_view text) {
+    std::size_t begin = text.find_first_not_of(' ');
+    if (begin == std::string_view::npos) return {};
+    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+}
+
+void setNull(TransferValue& out) {
+    out.kind = TransferValue::Kind::Null;
+    out.text.clear();
+}
+
+void setNumber(TransferValue& out, std::int64_t number) {
+    out.kind = TransferValue::Kind::Number;
+    out.number = number;
+    out.text.clear();
+}
+
+// Text as a quoted value: empty text is null, quotes become backquotes.
+void setText(TransferValue& out, std::string_view text) {
+    if (text.empty()) return setNull(out);
+    out.kind = TransferValue::Kind::Text;
+    out.text.assign(text);
+    for (char& c : out.text) {
+        if (c == '\'' || c == '"') c = '`';
+    }
+}
+
+// The value cut to `count` characters and trimmed: what the conversions of text come to
+// (quotes are one character either way, so replacing them first or last is the same).
+void setCut(TransferValue& out, std::optional<std::string_view> value, std::size_t count) {
+    if (!value) return setNull(out);
+    setText(out, trimmedView(leftView(*value, count)));
+}
+
+}  // namespace
+
+void TransferLayout::mappedValue(const MappedColumn& column, const db::Recordset& rows, TransferValue& out) const {
+    SourceField field{rows.text(*column.field), rows.field(*column.field).adoType};
+    if (isDateType(field.adoType)) {
+        // Dates are formatted by kind; the rare path takes the general conversion.
+        switch (column.conversion) {
+            case Conversion::Number: {
+                std::string text = ut_get_inserted_text(field, "num", 0);
+                return text.empty() ? setNull(out) : setNumber(out, G_Num_Convert(text));
+            }
+            case Conversion::Date: return setText(out, ut_get_inserted_text(field, "date", 0));
+            case Conversion::Exl: return setText(out, ut_get_inserted_text(field, "exl", 0));
+            case Conversion::KbLong: return setText(out, ut_get_inserted_text(field, "alpha", 4000));
+            case Conversion::KbSummary: return setText(out, ut_get_inserted_text(field, "alpha", 255));
+            case Conversion::Alpha: return setText(out, ut_get_inserted_text(field, "alpha", 0));
+            default: break;  // notes, e-mail and web ids take the value as it is
+        }
+    }
+    switch (column.conversion) {
+        case Conversion::Alpha:
+        case Conversion::Date: return setCut(out, field.value, 35);
+        case Conversion::Notes: return setCut(out, field.value, 4000);
+        case Conversion::Email: return setCut(out, field.value, 200);
+        case Conversion::Web: return setCut(out, field.value, 50);
+        case Conversion::Exl: return setCut(out, field.value, 50);
+        case Conversion::KbLong: return setCut(out, field.value, 4000);
+        case Conversion::KbSummary: return setCut(out, field.value, 255);
+        case Conversion::Number: {
+            std::string_view text = field.value ? trimmedView(leftView(*field.value, 20)) : std::string_view();
+            return text.empty() ? setNull(out) : setNumber(out, G_Num_Convert(text));
+        }
+    }
 }
 
 void TransferLayout::values(const db::Recordset& rows, std::vector<TransferValue>& out) const {
-    out.clear();
-    out.push_back(TransferValue::of(std::int64_t{m_level}));
+    out.resize(m_columns.size());
+    std::size_t next = 0;
+    setNumber(out[next++], m_level);
     if (m_hasDLink) {
-        std::string key(rows.text(*m_dLinkField).value_or(""));
-        key = diag::trimBlanks(key);
-        wizard::UT_Remove_Quotes(key);
-        out.push_back(TransferValue::of(std::move(key)));
+        setText(out[next], trimmedView(rows.text(*m_dLinkField).value_or("")));
+        // An empty key is a key all the same, not a null.
+        out[next++].kind = TransferValue::Kind::Text;
     } else {
-        out.push_back(TransferValue::of(std::int64_t{0}));
+        setNumber(out[next++], 0);
     }
     if (m_hasULink) {
         // A null up link is an empty parent key: the item stays at the top.
-        std::string parent(rows.text(*m_uLinkField).value_or(""));
-        wizard::UT_Remove_Quotes(parent);
-        out.push_back(TransferValue::of(std::move(parent)));
-        out.push_back(TransferValue::of(std::int64_t{m_uLinkId}));
+        setText(out[next], rows.text(*m_uLinkField).value_or(""));
+        out[next++].kind = TransferValue::Kind::Text;
+        setNumber(out[next++], m_uLinkId);
     } else {
-        out.push_back(TransferValue::of(std::int64_t{m_options.genParent}));
-        out.push_back(TransferValue::of(std::int64_t{0}));
+        setNumber(out[next++], m_options.genParent);
+        setNumber(out[next++], 0);
     }
-    out.push_back(TransferValue::of(std::int64_t{m_styleId}));
-    out.push_back(TransferValue::of(std::int64_t{0}));
-    if (m_options.kbImport) out.push_back(TransferValue::of(std::int64_t{m_options.kbCategoryId}));
-    if (m_options.discovery) out.push_back(TransferValue::of(std::int64_t{*m_options.discovery}));
-    if (m_options.makeDefaultExl) out.push_back(TransferValue::of(std::int64_t{1}));
-    for (const MappedColumn& column : m_mapped) out.push_back(mappedValue(column, rows));
+    setNumber(out[next++], m_styleId);
+    setNumber(out[next++], 0);
+    if (m_options.kbImport) setNumber(out[next++], m_options.kbCategoryId);
+    if (m_options.discovery) setNumber(out[next++], *m_options.discovery);
+    if (m_options.makeDefaultExl) setNumber(out[next++], 1);
+    for (const MappedColumn& column : m_mapped) mappedValue(column, rows, out[next++]);
 }
 
 std::string TransferLayout::insertText(const std::vector<TransferValue>& values) const {

@@ -75,7 +75,7 @@ private:
         std::optional<std::size_t> field;  // position in the bound record set
     };
 
-    TransferValue mappedValue(const MappedColumn& column, const db::Recordset& rows) const;
+    void mappedValue(const MappedColumn& column, const db::Recordset& rows, TransferValue& out) const;
 
     int m_level;
     bool m_hasDLink;
