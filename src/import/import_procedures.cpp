@@ -69,9 +69,14 @@ const std::vector<ItemColumn>& itemColumns() {
     return columns;
 }
 
-// Descending keys; rows with the same key in the order the key's index holds them, so that
-// every pass over the rows meets them in the same order.
-const std::string kTransferOrder = " ORDER BY [XFRID] DESC, rowid DESC";
+// Descending keys, rows with the same key in the reverse of their writing (levels are written
+// in ascending order), as the transfer index holds them: every pass meets them in one order.
+const std::string kTransferOrder = " ORDER BY [XFRID] DESC, [StructureID] DESC, rowid DESC";
+
+// The lookup of a recorded key. Kept only where a run needs it, since every recorded item
+// would otherwise pay for it.
+const std::string kHashKeyIndex =
+    "CREATE INDEX IF NOT EXISTS [koru_XFRHASH_Key] ON [XFRHASH] ([ImportID], [StructureID], [XFRID])";
 
 // A key as the hash table compares it: without regard to ASCII case.
 std::string foldedKey(std::string_view key) {
@@ -156,8 +161,6 @@ public:
     void create(db::Connection& destination) override {
         destination.execute("CREATE TABLE IF NOT EXISTS [koru_trigger_switch] ([table_name] text PRIMARY KEY COLLATE "
                             "NOCASE, [enabled] int NOT NULL DEFAULT 1)");
-        // The lookups of the item and hierarchy steps.
-        destination.execute("CREATE INDEX IF NOT EXISTS [koru_XFRHASH_Key] ON [XFRHASH] ([ImportID], [StructureID], [XFRID])");
     }
 
     void XFR_Update_CIID(db::Connection& destination, std::int32_t importID, std::int32_t updateImportID) override {
@@ -170,7 +173,7 @@ public:
             auto insert = destination.prepare(
                 "INSERT INTO [KNOWLEDGE] ([Definition], [Resolution], [Keywords], [CategoriesID]) VALUES (?, ?, ?, ?)");
             auto rows = destination.query(
-                "SELECT [KBDetails], [KBReso], [KBSummary], [KBCatID] FROM [XFRTransfer] ORDER BY [XFRID] DESC");
+                "SELECT [KBDetails], [KBReso], [KBSummary], [KBCatID] FROM [XFRTransfer]" + kTransferOrder);
             const std::size_t widths[] = {4000, 4000, 255};
             std::vector<Value> values(4);
             while (rows->next()) {
@@ -188,14 +191,22 @@ public:
     void XFR_Update_DB_Hierachy(db::Connection& destination, std::int32_t importID, int level) override {
         // Where a level holds a key twice, the item recorded last is the parent, as a walk
         // over the level's items in recorded order leaves it. Items resolved when they were
-        // written already have it.
+        // written already have it; one without a parent keeps its null.
         std::string session = std::to_string(importID);
+        {
+            auto unresolved = destination.query("SELECT 1 FROM [XFRHASH] WHERE [ImportID] = " + session +
+                                                " AND [StructureParent] = " + std::to_string(level) +
+                                                " AND [CIIDParent] IS NULL LIMIT 1");
+            bool any = unresolved->next();
+            unresolved.reset();
+            if (any) destination.execute(kHashKeyIndex);
+        }
         std::string parentOf = "FROM [XFRHASH] AS p WHERE p.[ImportID] = " + session + " AND p.[StructureID] = " +
                                std::to_string(level) + " AND p.[XFRID] = [XFRHASH].[Parent]";
         destination.execute("UPDATE [XFRHASH] SET [CIIDParent] = (SELECT p.[CIIDID] " + parentOf +
                             " ORDER BY p.rowid DESC LIMIT 1) WHERE [ImportID] = " + session +
                             " AND [StructureParent] = " + std::to_string(level) +
-                            " AND [CIIDParent] IS NULL AND EXISTS (SELECT 1 " + parentOf + ")");
+                            " AND [CIIDParent] IS NULL");
     }
 
 private:
@@ -226,6 +237,7 @@ private:
                 "INSERT INTO [XFRHASH] ([CIIDID], [XFRID], [Parent], [ImportID], [StructureID], [StructureParent], "
                 "[CIIDParent]) VALUES (?, ?, ?, ?, ?, ?, ?)");
             if (m_updateImportId > 0) {
+                m_db.execute(kHashKeyIndex);
                 m_lookup = m_db.prepare(
                     "SELECT [CIIDID] FROM [XFRHASH] WHERE [ImportID] = ? AND [StructureID] = ? AND [XFRID] = ? LIMIT 1");
             }

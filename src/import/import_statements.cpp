@@ -85,9 +85,10 @@ public:
                ", [KBCatID] int NULL)";
         return {sql};
     }
-    // Built once the rows are in: faster than keeping it up to date row by row.
+    // Built once the rows are in: faster than keeping it up to date row by row. The level makes
+    // it cover the first pass of the item step.
     std::string indexTransferTable() const override {
-        return "CREATE INDEX IF NOT EXISTS [XFR_Transfer_1] ON [XFRTransfer] ([XFRID])";
+        return "CREATE INDEX IF NOT EXISTS [XFR_Transfer_1] ON [XFRTransfer] ([XFRID], [StructureID])";
     }
     std::string createTempPTable() const override {
         return "CREATE TABLE [XFRTempP] (" + text("strXFRIDS", 255, true) + ")";
