@@ -34,6 +34,14 @@ void setLevelValuesForImport(db::Connection& destination, wizard::Context& conte
     }
 }
 
+std::vector<std::string> mappedAssetFields(db::Connection& destination, int level) {
+    std::vector<std::string> fields;
+    auto rows = destination.query("Select DestinColumn From XFRMappings Where StructureID = " + std::to_string(level) +
+                                  " and DestinTable = 'AssetCiid'");
+    while (rows->next()) fields.push_back("AssetCiid." + rows->value(std::size_t{0}).value_or(""));
+    return fields;
+}
+
 void useKnowledgeBaseLevel(wizard::Context& context) {
     context.Gstructures = std::vector<wizard::StructureLevel>(2);
     context.Gstructures[1].Name = "KB";

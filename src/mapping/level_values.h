@@ -20,6 +20,9 @@ short assetDetailKindOf(const std::vector<std::string>& mappedAssetFields);
 void setLevelValuesForImport(db::Connection& destination, wizard::Context& context,
                              const std::vector<std::string>& mappedAssetFields);
 
+// The AssetCiid fields a level maps, as destination field keys ("AssetCiid.Location").
+std::vector<std::string> mappedAssetFields(db::Connection& destination, int level);
+
 // A knowledge-base import has one level, "KB".
 void useKnowledgeBaseLevel(wizard::Context& context);
 

@@ -5,6 +5,7 @@
 #include "diag/messages.h"
 #include "diag/program_folder.h"
 #include "mapping/mapping_file_format.h"
+#include "mapping/level_values.h"
 #include "mapping/mapping_files.h"
 #include "mapping/mapping_repository.h"
 #include "wizard/error_trap.h"
@@ -222,6 +223,11 @@ void MappingsScreen::cmdNext_Click() {
         }
         dropVanishedParentSettings();
         Append_Gstructures();
+        if (context.optEXE) {
+            // Straight to the import: the joins the drag-map editor's Next would have built are
+            // built here, or linked tables would be read as every combination of their rows.
+            setLevelValuesForImport(context.destination(), context, mappedAssetFields(context.destination(), 1));
+        }
         navigator.UT_Wizard_Change_Forms(ScreenId::frmMappings,
                                          context.optEXE ? ScreenId::frmDBSave : ScreenId::frmDragMap, false);
     } catch (const std::exception& error) {

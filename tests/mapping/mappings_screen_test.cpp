@@ -170,6 +170,8 @@ TEST_F(MappingsScreenTest, ExecutingASavedMappingGoesStraightToTheImport) {
     EXPECT_EQ(count("XFRMappings"), "5\n");
     EXPECT_EQ(dialogs.pending(), 0u);
     EXPECT_TRUE(application.screens().find(ScreenId::frmDBSave)->visible);
+    // The level's table link is its join, as the drag-map editor's Next would have left it.
+    EXPECT_EQ(context.Gstructures.at(2).joinCondition, "Contacts.DeptCode = Departments.Code ");
 }
 
 TEST_F(MappingsScreenTest, AKnowledgeBaseImportCannotBeAnUpdate) {
