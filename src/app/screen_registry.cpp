@@ -7,6 +7,7 @@
 #include "connect/connection_screen.h"
 #include "connect/data_link_dialog.h"
 #include "connect/users_check_screen.h"
+#include "editor/drag_map_screen.h"
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
 #include "mapping/mappings_screen.h"
@@ -47,6 +48,10 @@ const std::map<ScreenId, Factory> kFactories = {
     {ScreenId::frmMappings,
      [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
          return std::make_unique<mapping::MappingsScreen>(services);
+     }},
+    {ScreenId::frmDragMap,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<editor::DragMapScreen>(services);
      }},
     {ScreenId::frmDBSave,
      [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {

@@ -103,7 +103,8 @@ std::vector<std::string> sqliteProductSchema(Product product) {
             "CREATE TABLE [AssetStyle] ([StyleID] int PRIMARY KEY NOT NULL, " + text("Specstyle", 50) + ", " +
                 text("Location", 50) + ", " + text("CustomF1", 50) + ", " + text("CustomF2", 50) +
                 numberedText("Alpha", 5, 50) + numberedText("Num", 5, 50) + numberedText("Date", 5, 50) +
-                numberedText("Curr", 5, 50) + ")",
+                numberedText("Curr", 5, 50) + requiredFlags("Alpha", 5) + requiredFlags("Num", 5) +
+                requiredFlags("Date", 5) + requiredFlags("Curr", 5) + ")",
             "CREATE TABLE [ExtApps] ([appID] INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL, " +
                 text("appDescription", 100) + ", " + text("ConnectionString", 255) + ")",
             "CREATE TABLE [ExtLinks] (" + kIdentity + ", [CIID] int NOT NULL, [AppID] int NOT NULL, " +

@@ -65,6 +65,13 @@ std::int16_t smallNumber(std::string_view text, std::string_view key) {
 }  // namespace
 
 std::string Read_From_File(std::string_view line, int n) {
+    std::string field = rawField(line, n);
+    if (field == "'False'") return "0";
+    if (field == "'True'") return "1";
+    return field;
+}
+
+std::string rawField(std::string_view line, int n) {
     std::size_t start = 0;
     for (int separator = 1; separator < n; ++separator) {
         std::size_t at = line.find(kFieldSeparator, start);
@@ -72,10 +79,8 @@ std::string Read_From_File(std::string_view line, int n) {
         start = at + kFieldSeparator.size();
     }
     std::size_t end = line.find(kFieldSeparator, start);
-    std::string_view field = trimBlanks(line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-    if (field == "'False'") return "0";
-    if (field == "'True'") return "1";
-    return std::string(field);
+    std::size_t length = end == std::string_view::npos ? std::string_view::npos : end - start;
+    return std::string(trimBlanks(line.substr(start, length)));
 }
 
 std::int16_t UT_Count_TXTFile_Parameters(std::string_view line) {

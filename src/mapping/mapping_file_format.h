@@ -16,6 +16,8 @@ inline constexpr std::string_view kFieldSeparator = ",,";
 // Field n (from 1), trimmed, quotes kept; 'True' and 'False' become "1" and "0".
 // A field past the end of the line is empty.
 std::string Read_From_File(std::string_view line, int n);
+// The same field as written: 'True' and 'False' stay text.
+std::string rawField(std::string_view line, int n);
 
 // The number of fields: ",," separators plus one.
 std::int16_t UT_Count_TXTFile_Parameters(std::string_view line);
@@ -28,8 +30,8 @@ std::int16_t UT_Find_ComboItem(const wizard::ListBox& list, std::int16_t itemDat
 std::string upgradeOlderLine(std::string_view line);
 
 // The value a field stands for: text in single quotes with no quote inside, or, where
-// `bareAllowed`, digits written without quotes (the first field of a mapping line, and the
-// 1 / 0 that Read_From_File makes of 'True' / 'False'). Anything else is not a value.
+// `bareAllowed`, digits written without quotes (the first field of a mapping line).
+// Anything else is not a value.
 std::optional<std::string> fieldValue(std::string_view field, bool bareAllowed);
 
 // What SQL Server stores when a text reaches an int or bit column: blanks around the number

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "db/settings_file.h"
+#include "diag/logs.h"
 #include "diag/messages.h"
 #include "diag/program_folder.h"
 #include "diag/text_encoding.h"
@@ -89,9 +90,10 @@ std::string readFile(const fs::path& path) {
     return *text;
 }
 
-// One field of a table-file line as the value it stands for.
+// One field of a table-file line as the value it stands for. Read raw, so that a text column
+// holding True or False keeps it.
 std::string valueOf(const std::string& line, int n, bool bareAllowed) {
-    std::optional<std::string> value = fieldValue(Read_From_File(line, n), bareAllowed);
+    std::optional<std::string> value = fieldValue(rawField(line, n), bareAllowed);
     if (!value) {
         throw std::invalid_argument("field " + std::to_string(n) + " is not a single quoted value: " + line);
     }
@@ -100,8 +102,8 @@ std::string valueOf(const std::string& line, int n, bool bareAllowed) {
 
 db::Value textValue(const std::string& line, int n) { return valueOf(line, n, false); }
 
-// Integer and bit fields may be bare digits: the first field of a mapping line, and the 1 / 0
-// that 'True' / 'False' are read as.
+// Integer and bit fields may be bare digits (the first field of a mapping line); True and False
+// are 1 and 0 there.
 db::Value integerValue(const std::string& line, int n) {
     std::string text = valueOf(line, n, true);
     std::optional<std::int64_t> number = integerColumnValue(text);
@@ -202,6 +204,8 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
         // All required files are checked before anything is inserted.
         for (const fs::path& required : {clauseFile, structureFile, mappingFile}) {
             if (!fs::is_regular_file(required, ec)) {
+                fs::path looked = fs::absolute(required, ec);
+                diag::UT_Write_To_Internal_Log("Mapping file not found : " + (ec ? required : looked).string());
                 m_dialogs.messageBox("File not found, please select the import file and try again", MsgButtons::OK,
                                      MsgIcon::Exclamation, diag::kAppTitle);
                 m_dialogs.setBusy(false);
@@ -239,7 +243,6 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
             if (UT_Count_TXTFile_Parameters(line) == 8) level.push_back(integerValue(line, 8));
             levels.push_back(std::move(level));
         }
-        if (levels.empty()) throw std::invalid_argument("the structure file has no levels");
         std::vector<std::vector<db::Value>> mappings;
         for (const std::string& raw : splitLines(readFile(mappingFile))) {
             std::string line = upgradeOlderLine(raw);
@@ -249,7 +252,6 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
             mapping.push_back(UT_Count_TXTFile_Parameters(line) == 6 ? integerValue(line, 6) : db::Value{std::int64_t{1}});
             mappings.push_back(std::move(mapping));
         }
-        if (mappings.empty()) throw std::invalid_argument("the mapping file has no mappings");
         std::optional<ParentSettings> parent;
         if (fs::is_regular_file(parentFile, ec)) parent = parseParentFile(readFile(parentFile));
 

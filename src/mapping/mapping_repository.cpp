@@ -72,6 +72,8 @@ void MappingRepository::removeMapping(std::int64_t id) {
 }
 
 void rebuildStructureLevels(db::Connection& destination, wizard::Context& context) {
+    // A failed rebuild must not leave the previous mapping's levels to the editor or the import.
+    context.Gstructures = std::vector<wizard::StructureLevel>(1);
     auto rows = destination.query(
         "Select id, name, dlink, ulink, ulinknumeric, ulinkid, styleID From XFRStructure order by id asc");
     std::vector<wizard::StructureLevel> levels(1);

@@ -4,6 +4,7 @@
 
 #include "diag/messages.h"
 #include "diag/program_folder.h"
+#include "diag/text.h"
 #include "mapping/mapping_file_format.h"
 #include "mapping/level_values.h"
 #include "mapping/mapping_files.h"
@@ -42,7 +43,7 @@ void MappingsScreen::Form_Load() {
         fileFolder = fs::is_directory(programFolder / "XFRTemplates", ec) ? programFolder / "XFRTemplates" : programFolder;
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(fileFolder, ec)) {
-            if (entry.is_regular_file(ec) && entry.path().extension() == ".xfo") {
+            if (entry.is_regular_file(ec) && diag::upperAscii(entry.path().extension().string()) == ".XFO") {
                 names.push_back(entry.path().filename().string());
             }
         }
@@ -51,15 +52,20 @@ void MappingsScreen::Form_Load() {
         for (const std::string& name : names) File.addItem(name);
 
         enableLoading(false);
-        if (m_services.context.optEXE) {
-            optNewMappings.enabled = false;
-            optRestore.enabled = false;
-            optLoadMappings.enabled = true;
-            choose(optLoadMappings);
-            enableLoading(true);
-        }
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmMappings:Form_Load", "");
+    }
+}
+
+// optEXE may change on the connection screen between visits.
+void MappingsScreen::Form_Activate() {
+    bool executing = m_services.context.optEXE;
+    optNewMappings.enabled = !executing;
+    optRestore.enabled = !executing;
+    optLoadMappings.enabled = true;
+    if (executing) {
+        choose(optLoadMappings);
+        enableLoading(true);
     }
 }
 
@@ -222,7 +228,10 @@ void MappingsScreen::cmdNext_Click() {
             return;
         }
         dropVanishedParentSettings();
-        Append_Gstructures();
+        if (!Append_Gstructures()) {
+            dialogs.setBusy(false);
+            return;
+        }
         if (context.optEXE) {
             // Straight to the import: the joins the drag-map editor's Next would have built are
             // built here, or linked tables would be read as every combination of their rows.
@@ -238,12 +247,15 @@ void MappingsScreen::cmdNext_Click() {
     dialogs.setBusy(false);
 }
 
-void MappingsScreen::Append_Gstructures() {
+bool MappingsScreen::Append_Gstructures() {
+    m_services.context.Gstructures = std::vector<wizard::StructureLevel>(1);  // even when the destination is gone
     try {
         rebuildStructureLevels(m_services.context.destination(), m_services.context);
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmMappings:Append_GStructures", "");
+        return false;
     }
+    return true;
 }
 
 void MappingsScreen::cmdBack_Click() {

@@ -15,6 +15,7 @@ public:
     explicit MappingsScreen(wizard::ScreenServices services);
 
     void Form_Load() override;
+    void Form_Activate() override;
     void optNewMappings_Click();
     void optLoadMappings_Click();
     void optRestore_Click();
@@ -27,7 +28,8 @@ public:
     void cmdExit_Click();
 
     std::string Get_Mapping_FileName();
-    void Append_Gstructures();
+    // False after a reported failure: there are no levels to go on with.
+    bool Append_Gstructures();
 
     wizard::Label lblTitle;
     wizard::OptionButton optNewMappings;

@@ -75,10 +75,16 @@ wizard::MsgResult QtDialogs::messageBox(std::string_view text, wizard::MsgButton
 
 std::string QtDialogs::inputBox(std::string_view prompt, std::string_view title,
                                 std::string_view defaultText) {
+    return askText(prompt, title, defaultText).value_or("");
+}
+
+std::optional<std::string> QtDialogs::askText(std::string_view prompt, std::string_view title,
+                                              std::string_view defaultText) {
     bool ok = false;
     QString text = QInputDialog::getText(QApplication::activeWindow(), q(title), q(prompt), QLineEdit::Normal,
                                          q(defaultText), &ok);
-    return ok ? text.toStdString() : std::string{};
+    if (!ok) return std::nullopt;
+    return text.toStdString();
 }
 
 std::string QtDialogs::openFile(const wizard::FileDialogRequest& request) {

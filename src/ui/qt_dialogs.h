@@ -10,6 +10,8 @@ public:
                                  wizard::MsgIcon icon, std::string_view title) override;
     std::string inputBox(std::string_view prompt, std::string_view title,
                          std::string_view defaultText) override;
+    std::optional<std::string> askText(std::string_view prompt, std::string_view title,
+                                       std::string_view defaultText) override;
     std::string openFile(const wizard::FileDialogRequest& request) override;
     std::string saveFile(const wizard::FileDialogRequest& request) override;
     void setBusy(bool busy) override;

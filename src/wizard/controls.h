@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -80,22 +81,87 @@ struct TreeNode {
     std::string key;
     std::string parentKey;  // "" for a root node
     std::string text;
+    std::string image;      // image key: "Table", "Column", "Alpha", ...
+    std::string tag;
+    int color = 0;          // 255 (red): a mandatory field
     bool expanded = false;
+    bool available = true;  // a source column that may be dragged
 };
 
+// Nodes in insertion order; a node's children are the nodes that name it as parent.
 struct Tree : Control {
     std::vector<TreeNode> nodes;
     std::string selectedKey;
+    std::string dropHighlight;  // the node a drag would drop on
 
     TreeNode* find(const std::string& key) {
         auto found = std::find_if(nodes.begin(), nodes.end(),
                                   [&](const TreeNode& node) { return node.key == key; });
         return found == nodes.end() ? nullptr : &*found;
     }
+    // Adds a node; like the platform's tree, a key may be used once only.
+    TreeNode& add(const std::string& parentKey, const std::string& key, const std::string& text,
+                  const std::string& image = {}) {
+        if (find(key)) throw std::invalid_argument("Key is not unique in collection: " + key);
+        TreeNode node;
+        node.key = key;
+        node.parentKey = parentKey;
+        node.text = text;
+        node.image = image;
+        nodes.push_back(std::move(node));
+        return nodes.back();
+    }
+    std::vector<TreeNode*> children(const std::string& key) {
+        std::vector<TreeNode*> list;
+        for (TreeNode& node : nodes) {
+            if (node.parentKey == key && !node.key.empty()) list.push_back(&node);
+        }
+        return list;
+    }
+    std::size_t childCount(const std::string& key) { return children(key).size(); }
+    // Removes the node and everything below it.
+    void remove(const std::string& key) {
+        std::vector<std::string> childKeys;
+        for (TreeNode* child : children(key)) childKeys.push_back(child->key);
+        for (const std::string& childKey : childKeys) remove(childKey);
+        nodes.erase(std::remove_if(nodes.begin(), nodes.end(), [&](const TreeNode& node) { return node.key == key; }),
+                    nodes.end());
+        if (selectedKey == key) selectedKey.clear();
+        if (dropHighlight == key) dropHighlight.clear();
+    }
     void clear() {
         nodes.clear();
         selectedKey.clear();
+        dropHighlight.clear();
     }
+};
+
+// Tabs with captions; `tab` is the selected one, counted from 1.
+struct TabStrip : Control {
+    struct Tab {
+        std::string caption;
+        bool enabled = true;
+    };
+    std::vector<Tab> tabs;
+    int tab = 1;
+};
+
+struct ToolbarTool {
+    std::string key;
+    std::string caption;
+    bool enabled = true;
+};
+
+struct Toolbar : Control {
+    std::vector<ToolbarTool> tools;
+    ToolbarTool* find(const std::string& key) {
+        auto found = std::find_if(tools.begin(), tools.end(), [&](const ToolbarTool& tool) { return tool.key == key; });
+        return found == tools.end() ? nullptr : &*found;
+    }
+};
+
+struct MenuItem : Control {
+    std::string caption;
 };
 
 }  // namespace koru::wizard

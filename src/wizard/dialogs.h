@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,13 @@ public:
     // The typed text; "" when cancelled, as the Windows input box answers.
     virtual std::string inputBox(std::string_view prompt, std::string_view title,
                                  std::string_view defaultText) = 0;
+    // The same, telling Cancel (nullopt) from an empty answer where the dialog can.
+    virtual std::optional<std::string> askText(std::string_view prompt, std::string_view title,
+                                               std::string_view defaultText) {
+        std::string text = inputBox(prompt, title, defaultText);
+        if (text.empty()) return std::nullopt;
+        return text;
+    }
     // The chosen path; "" when cancelled.
     virtual std::string openFile(const FileDialogRequest& request) = 0;
     virtual std::string saveFile(const FileDialogRequest& request) = 0;

@@ -10,7 +10,10 @@ Navigator::Navigator(Context& context, ScreenSet& screens, ScreenHost& host, Dia
     : m_context(context), m_screens(screens), m_host(host), m_dialogs(dialogs), m_reporter(reporter) {}
 
 void Navigator::start(ScreenId first) {
-    if (Screen* screen = m_screens.load(first)) m_host.showScreen(*screen);
+    if (Screen* screen = m_screens.load(first)) {
+        screen->Form_Activate();
+        m_host.showScreen(*screen);
+    }
 }
 
 void Navigator::UT_Wizard_Change_Forms(ScreenId fromScreen, ScreenId toScreen, bool unloadFrom) {
@@ -34,6 +37,7 @@ void Navigator::UT_Wizard_Change_Forms(ScreenId fromScreen, ScreenId toScreen, b
                 m_context.Unloading = false;
             }
         }
+        to->Form_Activate();
         m_host.showScreen(*to);
     } catch (const std::exception& error) {
         m_context.Unloading = false;
@@ -80,7 +84,19 @@ bool Navigator::requestClose(ScreenId id) {
 
 Screen* Navigator::loadScreen(ScreenId id) { return m_screens.load(id); }
 
-void Navigator::showModal(Screen& screen) { m_host.showModal(screen); }
+Screen* Navigator::loadDialog(ScreenId id) {
+    Screen* screen = m_screens.load(id);
+    if (!screen) {
+        m_dialogs.messageBox("This screen is not available yet: " + std::string(screenName(id)), MsgButtons::OK,
+                             MsgIcon::Information, diag::kAppTitle);
+    }
+    return screen;
+}
+
+void Navigator::showModal(Screen& screen) {
+    screen.Form_Activate();
+    m_host.showModal(screen);
+}
 
 void Navigator::unloadScreen(ScreenId id) {
     if (Screen* screen = m_screens.find(id)) {

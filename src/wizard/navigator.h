@@ -29,6 +29,9 @@ public:
     // A dialog screen of a handler: loaded (its load handler runs the first time), shown
     // modally until it closes, unloaded without asking.
     Screen* loadScreen(ScreenId id);
+    // loadScreen for a dialog the user asked for: a dialog the program does not have yet says
+    // so and gives nullptr.
+    Screen* loadDialog(ScreenId id);
     void showModal(Screen& screen);
     void unloadScreen(ScreenId id);
     // Progress of long work on a screen, for the host to draw when it sees fit.

@@ -18,6 +18,8 @@ public:
     ScreenId id() const { return m_id; }
 
     virtual void Form_Load() {}
+    // Runs each time the navigator shows the screen, the first time included.
+    virtual void Form_Activate() {}
     // The close handler: runs whenever the window is about to close; true cancels the close.
     virtual bool Form_QueryUnload() { return false; }
     virtual void Form_Unload() {}

@@ -17,6 +17,12 @@ enum class ScreenId {
     frmRestoration,
     frmDBSave,
     frmImportInfo,
+    frmGenDataClause,
+    frmTableLink,
+    frmParent,
+    frmNewParent,
+    frmDataView,
+    frmColProps,
     Error_Handle,
 };
 
@@ -24,7 +30,8 @@ inline constexpr ScreenId kAllScreens[] = {
     ScreenId::frmWizIntro,    ScreenId::frmConn,           ScreenId::frmAnyOneThere, ScreenId::frmDataLink,
     ScreenId::frmMappings,    ScreenId::frmStructure,      ScreenId::frmStructureLinks,
     ScreenId::frmDragMap,     ScreenId::frmRestoration,    ScreenId::frmDBSave,
-    ScreenId::frmImportInfo, ScreenId::Error_Handle,
+    ScreenId::frmImportInfo,  ScreenId::frmGenDataClause,  ScreenId::frmTableLink,   ScreenId::frmParent,
+    ScreenId::frmNewParent,   ScreenId::frmDataView,       ScreenId::frmColProps,    ScreenId::Error_Handle,
 };
 
 constexpr std::string_view screenName(ScreenId id) {
@@ -40,6 +47,12 @@ constexpr std::string_view screenName(ScreenId id) {
         case ScreenId::frmRestoration: return "frmRestoration";
         case ScreenId::frmDBSave: return "frmDBSave";
         case ScreenId::frmImportInfo: return "frmImportInfo";
+        case ScreenId::frmGenDataClause: return "frmGenDataClause";
+        case ScreenId::frmTableLink: return "frmTableLink";
+        case ScreenId::frmParent: return "frmParent";
+        case ScreenId::frmNewParent: return "frmNewParent";
+        case ScreenId::frmDataView: return "frmDataView";
+        case ScreenId::frmColProps: return "frmColProps";
         case ScreenId::Error_Handle: return "Error_Handle";
     }
     return "";

@@ -17,6 +17,11 @@ ScriptedDialogs& ScriptedDialogs::expectInput(std::string prompt, std::string an
     return *this;
 }
 
+ScriptedDialogs& ScriptedDialogs::expectInputCancelled(std::string prompt) {
+    m_expected.push_back({"input", std::move(prompt), MsgResult::Cancel, {}, false, true});
+    return *this;
+}
+
 ScriptedDialogs& ScriptedDialogs::expectOpenFile(std::string answer) {
     m_expected.push_back({"open", {}, MsgResult::OK, std::move(answer)});
     return *this;
@@ -49,10 +54,17 @@ MsgResult ScriptedDialogs::messageBox(std::string_view text, MsgButtons buttons,
 }
 
 std::string ScriptedDialogs::inputBox(std::string_view prompt, std::string_view title,
-                                      std::string_view /*defaultText*/) {
-    m_shown.push_back({"input", std::string(prompt), MsgButtons::OKCancel, MsgIcon::None,
-                       std::string(title)});
-    return take("input", prompt).textAnswer;
+                                      std::string_view defaultText) {
+    return askText(prompt, title, defaultText).value_or("");
+}
+
+std::optional<std::string> ScriptedDialogs::askText(std::string_view prompt, std::string_view title,
+                                                    std::string_view defaultText) {
+    m_shown.push_back({"input", std::string(prompt), MsgButtons::OKCancel, MsgIcon::None, std::string(title),
+                       std::string(defaultText)});
+    Expected answer = take("input", prompt);
+    if (answer.cancelled) return std::nullopt;
+    return answer.textAnswer;
 }
 
 std::string ScriptedDialogs::openFile(const FileDialogRequest& request) {

@@ -25,6 +25,7 @@ public:
         MsgButtons buttons = MsgButtons::OK;
         MsgIcon icon = MsgIcon::None;
         std::string title;
+        std::string defaultText{};  // what an input box offered
     };
 
     // The next message box must show exactly `text`; it is answered with `answer`.
@@ -32,6 +33,8 @@ public:
     // The next message box must begin with `prefix` (the rest comes from a driver).
     ScriptedDialogs& expectMessageStartingWith(std::string prefix, MsgResult answer = MsgResult::OK);
     ScriptedDialogs& expectInput(std::string prompt, std::string answer);
+    // The next input box must ask `prompt`; it is cancelled.
+    ScriptedDialogs& expectInputCancelled(std::string prompt);
     ScriptedDialogs& expectOpenFile(std::string answer);
     ScriptedDialogs& expectSaveFile(std::string answer);
 
@@ -39,6 +42,8 @@ public:
                          std::string_view title) override;
     std::string inputBox(std::string_view prompt, std::string_view title,
                          std::string_view defaultText) override;
+    std::optional<std::string> askText(std::string_view prompt, std::string_view title,
+                                       std::string_view defaultText) override;
     std::string openFile(const FileDialogRequest& request) override;
     std::string saveFile(const FileDialogRequest& request) override;
     void setBusy(bool busy) override;
@@ -56,6 +61,7 @@ private:
         MsgResult answer = MsgResult::OK;
         std::string textAnswer;
         bool prefixOnly = false;
+        bool cancelled = false;
     };
     Expected take(const std::string& kind, std::string_view text);
 

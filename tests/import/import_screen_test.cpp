@@ -44,7 +44,9 @@ protected:
                 "VALUES (1, 'Company', 'CoName', 'CIID', 'Alpha1', 1)");
         execute("INSERT INTO XFRTableLink (StructureID) VALUES (1)");
         context.Gstructures.resize(2);
-        context.Gstructures[1] = {"Company", "", 0, false, "[Company].[CoID]", 1};
+        context.Gstructures[1].Name = "Company";
+        context.Gstructures[1].DLink = "[Company].[CoID]";
+        context.Gstructures[1].StyleID = 1;
         host.onModal = [this](wizard::Screen& screen) {
             if (auto* info = dynamic_cast<ImportInfoScreen*>(&screen)) onInfo(*info);
             if (auto* console = dynamic_cast<wizard::ErrorConsole*>(&screen)) consoles.push_back(console->lblError.caption);
@@ -57,7 +59,11 @@ protected:
         execute("INSERT INTO XFRMappings (StructureID, SourceTable, SourceColumn, DestinTable, DestinColumn, Level) "
                 "VALUES (2, 'Contact', 'Name', 'CIID', 'Alpha1', 1)");
         context.Gstructures.resize(3);
-        context.Gstructures[2] = {"Contact", "[Contact].[CoID]", 1, false, "[Contact].[ContactID]", 3};
+        context.Gstructures[2].Name = "Contact";
+        context.Gstructures[2].ULink = "[Contact].[CoID]";
+        context.Gstructures[2].ULinkID = 1;
+        context.Gstructures[2].DLink = "[Contact].[ContactID]";
+        context.Gstructures[2].StyleID = 3;
     }
 
     ImportScreen* show() {

@@ -105,6 +105,11 @@ TEST_F(MappingFilesTest, SavedFilesMatchTheirFormatByteForByte) {
 
 TEST_F(MappingFilesTest, ReloadReproducesRowsAndParentSettings) {
     enterCustomersMapping();
+    // True and False are text in text columns.
+    repository().execute("INSERT INTO XFRMappings (StructureID, SourceTable, SourceColumn, DestinTable, DestinColumn, "
+                         "Level) VALUES (1, 'Company', 'True', 'CIID', 'Alpha2', 1)");
+    repository().execute("INSERT INTO XFRClause (StructureID, SourceTable, SourceColumn, Operator, Criteria, "
+                         "StrucOrder, AndClause) VALUES (1, 'True', 'False', '=', 'False', 2, 1)");
     std::string templatePath = (folder / "Customers.xfo").string();
     dialogs.expectMessage("Data Mappings Saved Successfully");
     ASSERT_TRUE(files.UT_Save_Mappings_To_TXT(templatePath));
@@ -129,8 +134,10 @@ TEST_F(MappingFilesTest, ReloadReproducesRowsAndParentSettings) {
               "2|||TEXTSEP| |2\n"
               "2|Contacts|LastName|CIID|Alpha1|3\n"
               "2|Contacts|Email|CIID|EmailID|1\n"
+              "1|Company|True|CIID|Alpha2|1\n"
               "2|Contacts|Region|<>        |North|1|1\n"
               "2|Contacts|Name|like      |%an%|0|0\n"
+              "1|True|False|=         |False|2|1\n"
               "2|Contacts|DeptCode|Departments|Code\n");
     EXPECT_EQ(context.GenParent, 3);
     EXPECT_EQ(context.SourceCol, "Alpha1");
@@ -155,15 +162,26 @@ TEST_F(MappingFilesTest, OlderFilesLoadAndWindowsTextIsRead) {
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
-TEST_F(MappingFilesTest, AMissingRequiredFileInsertsNothing) {
+TEST_F(MappingFilesTest, AMissingRequiredFileInsertsNothingAndIsLogged) {
     for (const char* missing : {"-XFRClause.xft", "-XFRStructure.xft", "-XFRMappings.xft"}) {
         SCOPED_TRACE(missing);
         std::string templatePath = copyFixtureSet("Customers", std::string("Set") + missing);
-        fs::remove(folder / (std::string("Set") + missing + missing));
+        fs::path missingFile = folder / (std::string("Set") + missing + missing);
+        fs::remove(missingFile);
         dialogs.expectMessage("File not found, please select the import file and try again");
         EXPECT_FALSE(files.UT_Load_Mappings_To_TXT(templatePath));
         EXPECT_EQ(repositoryRows(), "");
+        EXPECT_NE(test::rawFile(home.path() / "XFRLog.log").find(missingFile.string()), std::string::npos);
     }
+    EXPECT_TRUE(reporter.reports.empty());
+}
+
+TEST_F(MappingFilesTest, ASetSavedBeforeAnythingWasMappedLoadsAgain) {
+    std::string templatePath = (folder / "Empty.xfo").string();
+    dialogs.expectMessage("Data Mappings Saved Successfully").expectMessage("Data mappings loaded successfully");
+    ASSERT_TRUE(files.UT_Save_Mappings_To_TXT(templatePath));
+    ASSERT_TRUE(files.UT_Load_Mappings_To_TXT(templatePath));
+    EXPECT_EQ(repositoryRows(), "");
     EXPECT_TRUE(reporter.reports.empty());
 }
 
@@ -175,7 +193,6 @@ TEST_F(MappingFilesTest, MalformedFilesAreRefusedAsErrorLoading) {
     const std::vector<Case> cases = {
         {"-XFRMappings.xft", "x,, 'Company',, 'CoName',, 'CIID',, 'Alpha1',, '1'\r\n"},       // non-numeric level
         {"-XFRMappings.xft", "1,, 'Company',, 'CoName'\r\n"},                                // too few fields
-        {"-XFRStructure.xft", ""},                                                           // no levels
         {"-XFRStructure.xft", "'1 ',, 'Company Name Longer Than Twenty',, '',, '',, '',, '',,'' ,,'0'\r\n"},
         {"-XFRClause.xft", "'2',, 'Contacts',, 'Region'\r\n"},
         {"-XFRParent.xft", "GenParent=3;SourceCol=;DestinCol=;Distinct=1;"},                 // StyleID= missing
@@ -192,7 +209,7 @@ TEST_F(MappingFilesTest, MalformedFilesAreRefusedAsErrorLoading) {
         ASSERT_FALSE(reporter.reports.empty());
         EXPECT_EQ(reporter.reports.back().message, "Error Loading " + templatePath);
         EXPECT_EQ(reporter.reports.back().location, "UT_Load_Mappings_To_TXT");
-        if (std::string(bad.file) != "-XFRStructure.xft" || bad.content.empty()) {
+        if (std::string(bad.file) != "-XFRStructure.xft") {
             EXPECT_EQ(repositoryRows(), "");  // refused before anything was inserted
         }
         emptyRepository();

@@ -89,6 +89,7 @@ TEST_F(MappingRepositoryTest, StructureLevelsAreRebuiltFromTheRepository) {
 
     connection->execute("INSERT INTO XFRStructure (ID, Name) VALUES (5, 'Gap')");
     EXPECT_THROW(rebuildStructureLevels(*connection, context), std::out_of_range);
+    EXPECT_EQ(context.Gstructures.size(), 1u);  // the previous levels are gone
 }
 
 }  // namespace
