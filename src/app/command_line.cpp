@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <cctype>
+#include <ostream>
 
 #include "diag/logs.h"
 #include "diag/program_folder.h"
@@ -39,14 +40,15 @@ bool CommandLine::UT_Get_Command_Parameter(std::string_view key, std::string& va
 
 namespace {
 
-void refuse(std::string_view argument, const std::string& value) {
-    diag::UT_Write_To_Internal_Log("Incorrect parameter passed, Arguement=" + std::string(argument) +
-                                   ", VALUE=" + value);
+void refuse(std::ostream& err, std::string_view argument, const std::string& value) {
+    std::string line = "Incorrect parameter passed, Arguement=" + std::string(argument) + ", VALUE=" + value;
+    diag::UT_Write_To_Internal_Log(line);
+    err << "koru: " << line << '\n';
 }
 
 }  // namespace
 
-std::optional<UnattendedParameters> readUnattendedParameters(const CommandLine& commandLine) {
+std::optional<UnattendedParameters> readUnattendedParameters(const CommandLine& commandLine, std::ostream& err) {
     UnattendedParameters parameters;
     std::string mapFile;
     commandLine.UT_Get_Command_Parameter("/MapFile=", mapFile);
@@ -57,20 +59,23 @@ std::optional<UnattendedParameters> readUnattendedParameters(const CommandLine& 
     commandLine.UT_Get_Command_Parameter("/Database=", parameters.database);
     if (parameters.database.empty()) parameters.database = "TICKORDB";
 
-    parameters.mapFile = diag::programFolder().string() + "/" + diag::toNativeSeparators(mapFile);
+    // An absolute path is taken as it stands; a relative one is in the program folder.
+    std::filesystem::path named(diag::toNativeSeparators(mapFile));
+    parameters.mapFile = named.is_absolute() ? named : std::filesystem::path(diag::programFolder().string() + "/" +
+                                                                             diag::toNativeSeparators(mapFile));
     std::error_code ec;
     if (!std::filesystem::is_regular_file(parameters.mapFile, ec)) {
-        refuse("MapFile", mapFile);
+        refuse(err, "MapFile", mapFile);
         return std::nullopt;
     }
     // One numeric character, 0 to 3.
     std::string update = diag::trimBlanks(parameters.update);
     if (update.size() != 1 || !std::isdigit(static_cast<unsigned char>(update[0]))) {
-        refuse("Update", parameters.update);
+        refuse(err, "Update", parameters.update);
         return std::nullopt;
     }
     if (update[0] > '3') {
-        refuse("Update", parameters.update);
+        refuse(err, "Update", parameters.update);
         return std::nullopt;
     }
     return parameters;

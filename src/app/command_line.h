@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,7 +41,7 @@ struct UnattendedParameters {
 };
 
 // Reads the six keys and checks the mapping file and the update value. A refused value is
-// written to the internal log and gives nullopt.
-std::optional<UnattendedParameters> readUnattendedParameters(const CommandLine& commandLine);
+// written to the internal log and to `err`, and gives nullopt.
+std::optional<UnattendedParameters> readUnattendedParameters(const CommandLine& commandLine, std::ostream& err);
 
 }  // namespace koru::app

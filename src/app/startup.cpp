@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/instance_lock.h"
+#include "app/unattended_run.h"
 #include "app/version.h"
 #include "diag/logs.h"
 #include "diag/messages.h"
@@ -16,9 +17,14 @@ std::string usageText() {
            "                                 run a saved mapping unattended\n"
            "       koru --version | --help\n"
            "\n"
-           "<file> is relative to the program folder ($KORU_HOME, else the program's own\n"
-           "folder). Exit status: 0 success, 2 parameters refused, 1 any other failure;\n"
-           "details go to XFRLog.log in the program folder.\n";
+           "A relative <file> is in the program folder ($KORU_HOME, else the program's own\n"
+           "folder when writable, else $XDG_DATA_HOME/koru). The destination server and the\n"
+           "source connection string come from the connection settings file (ConnSet) there.\n"
+           "/Update: 0 plain import, 1 update data, 2 update + new, 3 add new only (of the\n"
+           "newest import that has items; without one the run is a plain import).\n"
+           "Exit status: 0 once the import has completed, 2 parameters refused, 1 any other\n"
+           "failure. Every message and refusal is printed on standard error and written to\n"
+           "XFRLog.log in the program folder.\n";
 }
 
 int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ostream& out,
@@ -32,6 +38,13 @@ int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ost
         return kExitSuccess;
     }
 
+    // A mistyped option is not a saved mapping to run.
+    for (const std::string& argument : arguments) {
+        if (argument.rfind("--", 0) == 0) {
+            err << "koru: unknown option " << argument << "\n" << usageText();
+            return kExitRefusedParameters;
+        }
+    }
     CommandLine commandLine(arguments);
     InstanceLock lock;
     if (!lock.acquire(diag::programFolder())) {
@@ -46,17 +59,13 @@ int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ost
 
     if (commandLine.empty()) return frontEnd.runWizard();
 
-    std::optional<UnattendedParameters> parameters = readUnattendedParameters(commandLine);
+    std::optional<UnattendedParameters> parameters = readUnattendedParameters(commandLine, err);
     if (!parameters) {
         err << "koru: parameters refused; see XFRLog.log in " << diag::programFolder().string()
             << '\n';
         return kExitRefusedParameters;
     }
-    const std::string notAvailable =
-        "The unattended run of a saved mapping is not available in this version.";
-    diag::UT_Write_To_Internal_Log(notAvailable);
-    err << "koru: " << notAvailable << '\n';
-    return kExitFailure;
+    return runUnattended(*parameters, err);
 }
 
 }  // namespace koru::app

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <fstream>
 
 #include "support/temp_home.h"
@@ -48,11 +50,12 @@ protected:
         std::ofstream(m_home.path() / "sub" / "map.xfo") << "x";
     }
     std::optional<UnattendedParameters> read(std::string line) {
-        return readUnattendedParameters(CommandLine({std::move(line)}));
+        return readUnattendedParameters(CommandLine({std::move(line)}), err);
     }
     std::string log() const { return m_home.read("XFRLog.log"); }
 
     test::TempHome m_home;
+    std::ostringstream err;
 };
 
 TEST_F(UnattendedParametersTest, AcceptsAValidLineAndDefaultsTheDatabase) {
@@ -72,13 +75,16 @@ TEST_F(UnattendedParametersTest, RefusesAMissingMappingFile) {
     EXPECT_FALSE(read("/MapFile='missing.xfo' /Update='0'"));
     EXPECT_NE(log().find("Incorrect parameter passed, Arguement=MapFile, VALUE=missing.xfo"),
               std::string::npos);
+    // The user at the terminal is told too.
+    EXPECT_EQ(err.str(), "koru: Incorrect parameter passed, Arguement=MapFile, VALUE=missing.xfo\n");
     // Blanks only: not an empty command line, and no mapping file.
     EXPECT_FALSE(read("   "));
     EXPECT_NE(log().find("Incorrect parameter passed, Arguement=MapFile, VALUE="), std::string::npos);
-    // An absolute path is appended to the program folder and so not found.
-    std::string absolute = (m_home.path() / "map.xfo").string();
-    EXPECT_FALSE(read("/MapFile='" + absolute + "' /Update='0'"));
-    EXPECT_NE(log().find("Arguement=MapFile, VALUE=" + absolute), std::string::npos);
+    // An absolute path is taken as it stands.
+    std::string absolute = (m_home.path() / "sub" / "map.xfo").string();
+    auto parameters = read("/MapFile='" + absolute + "' /Update='0'");
+    ASSERT_TRUE(parameters);
+    EXPECT_EQ(parameters->mapFile, absolute);
     // A folder is not a mapping file.
     EXPECT_FALSE(read("/MapFile='sub' /Update='0'"));
 }

@@ -59,7 +59,7 @@ TEST(Startup, EmptyCommandLineOpensTheWizardAndOptionsComeFirst) {
     EXPECT_EQ(frontEnd.wizardRuns, 1);
 }
 
-TEST(Startup, RefusedParametersEndWithStatusTwoAndAcceptedOnesAreNotYetRun) {
+TEST(Startup, RefusedParametersAndMistypedOptionsEndWithStatusTwo) {
     test::TempHome home;
     RecordingFrontEnd frontEnd;
     Outcome refused = runMain({"/MapFile='missing.xfo'"}, frontEnd);
@@ -67,10 +67,15 @@ TEST(Startup, RefusedParametersEndWithStatusTwoAndAcceptedOnesAreNotYetRun) {
     EXPECT_NE(home.read("XFRLog.log").find("Incorrect parameter passed, Arguement=MapFile, VALUE=missing.xfo"),
               std::string::npos);
 
+    // The product is checked once the connection screen is open.
     std::ofstream(home.path() / "map.xfo") << "x";
-    Outcome accepted = runMain({"/MapFile=map.xfo", "/Update=1"}, frontEnd);
-    EXPECT_EQ(accepted.status, 1);  // never reported as a success
-    EXPECT_NE(home.read("XFRLog.log").find("unattended run"), std::string::npos);
+    Outcome product = runMain({"/MapFile=map.xfo", "/Update=1", "/product=TICKORA"}, frontEnd);
+    EXPECT_EQ(product.status, 2);
+    EXPECT_NE(product.err.find("Incorrect parameter passed, Arguement=Product, VALUE="), std::string::npos);
+
+    Outcome mistyped = runMain({"--verison"}, frontEnd);
+    EXPECT_EQ(mistyped.status, 2);
+    EXPECT_EQ(mistyped.err.rfind("koru: unknown option --verison\nUsage:", 0), 0u);
     EXPECT_EQ(frontEnd.wizardRuns, 0);
 }
 

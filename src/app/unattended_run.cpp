@@ -1,0 +1,87 @@
+#include "app/unattended_run.h"
+
+#include "app/application.h"
+#include "app/startup.h"
+#include "connect/connection_screen.h"
+#include "diag/logs.h"
+#include "diag/text.h"
+#include "editor/drag_map_screen.h"
+#include "import/import_info_screen.h"
+#include "import/import_screen.h"
+#include "mapping/mappings_screen.h"
+#include "wizard/headless_dialogs.h"
+
+namespace koru::app {
+
+using wizard::ScreenId;
+
+namespace {
+
+// A step whose handler refused to go on: the run ends there, saying where.
+int stoppedAt(std::ostream& err, const std::string& step) {
+    std::string text = "Unattended run stopped: " + step;
+    diag::UT_Write_To_Internal_Log(text);
+    err << "koru: " << text << '\n';
+    return kExitFailure;
+}
+
+}  // namespace
+
+int runUnattended(const UnattendedParameters& parameters, std::ostream& err) {
+    wizard::HeadlessHost host;
+    wizard::HeadlessDialogs dialogs(err);
+    Application application(host, dialogs, true);
+    wizard::Context& context = application.context();
+    wizard::Navigator& navigator = application.navigator();
+    ScreenRegistry& screens = application.screens();
+    auto shown = [&](ScreenId id) {
+        wizard::Screen* screen = screens.find(id);
+        return screen && screen->visible;
+    };
+
+    try {
+        navigator.start(ScreenId::frmConn);
+        auto* connection = screens.get<connect::ConnectionScreen>(ScreenId::frmConn);
+        if (!connection) return stoppedAt(err, "the connection screen could not be opened");
+        std::string product = diag::upperAscii(parameters.product);
+        if (product != "LEDGORA" && product != "TICKORA") {
+            std::string text = "Incorrect parameter passed, Arguement=Product, VALUE=" + product;
+            diag::UT_Write_To_Internal_Log(text);
+            err << "koru: " << text << '\n';
+            return kExitRefusedParameters;
+        }
+        connection->cboProduct.listIndex = product == "LEDGORA" ? 0 : 1;
+        connection->cboProduct_Click();
+        connection->txtdbName.text = parameters.database;
+        connection->txtUID.text = parameters.userId;
+        connection->txtPW.text = parameters.password;
+        connection->cmdNext_Click();
+        if (!shown(ScreenId::frmMappings)) {
+            return stoppedAt(err, "the connection screen did not connect the source and destination databases");
+        }
+
+        auto* mappings = dynamic_cast<mapping::MappingsScreen*>(navigator.loadScreen(ScreenId::frmMappings));
+        context.UpdateMode = static_cast<std::int16_t>(std::stoi(diag::trimBlanks(parameters.update)));
+        if (context.UpdateMode > 0) {
+            context.UpdateImportID = import::UT_GET_LATEST_Transaction_ImportID(context, application.reporter());
+            if (context.UpdateImportID == 0) context.UpdateMode = 0;
+        }
+        mappings->templatePath = parameters.mapFile.string();
+        mappings->cmdNext_Click();
+        if (!shown(ScreenId::frmDragMap)) {
+            return stoppedAt(err, "the mapping " + parameters.mapFile.string() + " was not loaded");
+        }
+
+        screens.get<editor::DragMapScreen>(ScreenId::frmDragMap)->cmdNext_Click();
+        if (!shown(ScreenId::frmDBSave)) return stoppedAt(err, "the mapping is not complete (drag-map editor, Next)");
+
+        auto* importScreen = screens.get<import::ImportScreen>(ScreenId::frmDBSave);
+        importScreen->cmdStart_Click();
+        // Start ends the process on success; coming back means the import did not finish.
+        return stoppedAt(err, "the import did not finish (import screen, Start)");
+    } catch (const diag::ProcessEnd& end) {
+        return end.status;
+    }
+}
+
+}  // namespace koru::app
