@@ -66,6 +66,7 @@ int runUnattended(const UnattendedParameters& parameters, std::ostream& err) {
             context.UpdateImportID = import::UT_GET_LATEST_Transaction_ImportID(context, application.reporter());
             if (context.UpdateImportID == 0) context.UpdateMode = 0;
         }
+        mappings->optLoadMappings_Click();
         mappings->templatePath = parameters.mapFile.string();
         mappings->cmdNext_Click();
         if (!shown(ScreenId::frmDragMap)) {
