@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "db/demo_source.h"
+#include "db/product_schema.h"
+#include "db/sqlite_connection.h"
+#include "support/embedded_destination.h"
+#include "support/files.h"
+#include "support/temp_home.h"
+
+namespace koru::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string err;
+};
+
+// A program folder with the demo mapping, settings pointing at a source and an embedded
+// destination of its own; the real program runs in it.
+class DbUnattendedRun : public ::testing::Test {
+protected:
+    DbUnattendedRun() {
+        db::createProductDatabase(home.path(), "TICKORDB", db::Product::Tickora, true);
+        db::createDemoSourceDatabase(home.path() / "source.db");
+        for (const auto& entry : fs::directory_iterator(fs::path(KORU_FIXTURES_DIR) / "unattended")) {
+            fs::copy_file(entry.path(), home.path() / entry.path().filename());
+        }
+        settings("sqlite:" + home.path().string());
+    }
+
+    void settings(const std::string& server) {
+        std::ofstream(home.path() / "ConnSet", std::ios::binary)
+            << "Veltrane Data Import Utility Connection Settings File\r\n\r\n\r\nProvider=SQLite;Data Source="
+            << (home.path() / "source.db").string() << "\r\n\r\n" << server << "\r\nadmin\r\n";
+    }
+
+    Outcome run(const std::string& arguments) {
+        fs::path err = home.path() / "stderr.txt";
+        std::string command = "KORU_HOME='" + home.path().string() + "' " + KORU_BINARY + " " + arguments + " >/dev/null 2>'" +
+                              err.string() + "'";
+        int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, home.read("stderr.txt")};
+    }
+    Outcome import(char update) {
+        return run(std::string("\"/MapFile='demo.xfo'\" /Product=tickora /UserID=admin \"/Update='") + update + "'\"");
+    }
+
+    std::string rows(const std::string& sql) {
+        db::SqliteConnection destination;
+        destination.open(db::embeddedDestinationString(home.path(), "TICKORDB"));
+        return test::rowsOf(destination, sql);
+    }
+    void changeSource(const std::string& sql) {
+        db::SqliteConnection source;
+        source.open("Provider=SQLite;Data Source=" + (home.path() / "source.db").string());
+        source.execute(sql);
+    }
+    bool logged(const std::string& text) { return home.read("XFRLog.log").find(text) != std::string::npos; }
+
+    test::TempHome home;
+};
+
+const std::string kSessions = "SELECT ID, UpdateImportID FROM XFRTranLog ORDER BY ID";
+
+TEST_F(DbUnattendedRun, ImportsThenUpdatesAsTheUpdateValueSays) {
+    // Update data without an earlier import is a plain import.
+    Outcome first = import('1');
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_TRUE(logged("Data import completed successfully     -    Total Records Imported : 23"));
+    EXPECT_EQ(rows("SELECT count(*) FROM CIID"), "26\n");
+
+    // Update + new: the recorded items change, a new company is added.
+    changeSource("INSERT INTO Company VALUES (5, 'Newco', NULL, NULL, NULL, NULL)");
+    EXPECT_EQ(import('2').status, 0);
+    EXPECT_EQ(rows("SELECT count(*) FROM CIID"), "27\n");
+    // Update data: the recorded companies change, a new one is not added.
+    changeSource("UPDATE Company SET Phone = '+64 4 555 0199' WHERE CoID = 1");
+    changeSource("INSERT INTO Company VALUES (6, 'Othco', NULL, NULL, NULL, NULL)");
+    EXPECT_EQ(import('1').status, 0);
+    EXPECT_EQ(rows("SELECT count(*), max(CASE WHEN Alpha1 = 'Veltrane Ltd' AND ID > 3 THEN Alpha3 END) FROM CIID"),
+              "27|+64 4 555 0199\n");
+    // Add new only: the new company, nothing twice.
+    EXPECT_EQ(import('3').status, 0);
+    EXPECT_EQ(rows("SELECT count(*), sum(Alpha1 = 'Othco') FROM CIID"), "28|1\n");
+    EXPECT_EQ(rows(kSessions), "1|0\n2|1\n3|2\n4|3\n");
+    // A plain import records everything again.
+    EXPECT_EQ(import('0').status, 0);
+    EXPECT_EQ(rows("SELECT count(*) FROM CIID"), "53\n");
+}
+
+TEST_F(DbUnattendedRun, RefusalsEndTheRunWithTheirStatusAndSayWhy) {
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string line;
+    } cases[] = {
+        {"\"/MapFile='gone.xfo'\" /Update=0", 2, "Incorrect parameter passed, Arguement=MapFile, VALUE=gone.xfo"},
+        {"\"/MapFile='demo.xfo'\" \"/Update='7'\"", 2, "Incorrect parameter passed, Arguement=Update, VALUE=7"},
+        {"\"/MapFile='demo.xfo'\" /Product=Helpdesk /UserID=admin /Update=0", 2,
+         "Incorrect parameter passed, Arguement=Product, VALUE=HELPDESK"},
+        {"--mapfile=demo.xfo", 2, "unknown option --mapfile=demo.xfo"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        Outcome refused = run(c.arguments);
+        EXPECT_EQ(refused.status, c.status);
+        EXPECT_NE(refused.err.find(c.line), std::string::npos) << refused.err;
+        if (c.line.rfind("Incorrect", 0) == 0) EXPECT_TRUE(logged(c.line));
+    }
+
+    // A mapping that does not fit the source stops at the mapping start screen; nothing is imported.
+    changeSource("ALTER TABLE Software RENAME TO Programs");
+    Outcome unfit = import('0');
+    EXPECT_EQ(unfit.status, 1);
+    EXPECT_NE(unfit.err.find("The Mappings You Have Loaded Are Not Compatable With The Source Database You Have Selected"),
+              std::string::npos);
+    EXPECT_TRUE(logged("Unattended run stopped: the mapping"));
+    changeSource("ALTER TABLE Programs RENAME TO Software");
+
+    // An unreachable destination: the error is logged and the import never starts.
+    settings("sqlite:" + (home.path() / "nowhere").string());
+    Outcome unreachable = import('0');
+    EXPECT_EQ(unreachable.status, 1);
+    EXPECT_TRUE(logged("XFR Import Module Error"));
+    EXPECT_EQ(rows("SELECT count(*) FROM CIID"), "3\n");
+    EXPECT_EQ(rows("SELECT count(*) FROM sqlite_master WHERE name = 'XFRTranLog'"), "0\n");
+}
+
+}  // namespace
+}  // namespace koru::app
