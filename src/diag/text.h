@@ -21,6 +21,13 @@ inline std::string upperAscii(std::string text) {
     return text;
 }
 
+// The number of characters of UTF-8 text.
+inline std::size_t characterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (unsigned char c : text) count += (c & 0xC0) != 0x80;
+    return count;
+}
+
 // The first `count` characters of UTF-8 text, never cutting inside a character.
 inline std::string leftChars(std::string_view text, std::size_t count) {
     std::size_t position = 0;

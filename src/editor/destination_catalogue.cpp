@@ -19,8 +19,7 @@ bool flagOf(const StyleRow& row, const std::string& column) {
 
 std::string labelOf(const std::string& value, std::size_t width) {
     std::string label = diag::leftChars(value, width);
-    std::size_t characters = 0;
-    for (unsigned char c : label) characters += (c & 0xC0) != 0x80;
+    std::size_t characters = diag::characterCount(label);
     if (characters < width) label.append(width - characters, ' ');
     return label;
 }

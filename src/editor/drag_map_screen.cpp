@@ -23,8 +23,8 @@ using wizard::ScreenId;
 
 namespace {
 
-constexpr std::string_view kMarker = "@--##--@";
-constexpr std::string_view kRowMarker = "--MP";
+constexpr std::string_view kMarker = wizard::kKeyMarker;
+constexpr std::string_view kRowMarker = wizard::kMappingRowMarker;
 constexpr std::string_view kSeparator = "TEXTSEP";
 
 bool isColumnKey(const std::string& key) { return key.find(kMarker) != std::string::npos; }
@@ -34,12 +34,6 @@ std::vector<wizard::TreeNode> childNodes(wizard::Tree& tree, const std::string& 
     std::vector<wizard::TreeNode> copies;
     for (const wizard::TreeNode* child : tree.children(key)) copies.push_back(*child);
     return copies;
-}
-
-std::size_t characters(std::string_view text) {
-    std::size_t count = 0;
-    for (unsigned char c : text) count += (c & 0xC0) != 0x80;
-    return count;
 }
 
 std::int64_t integerText(const std::optional<std::string>& text) {
@@ -594,7 +588,7 @@ std::optional<std::string> DragMapScreen::askSeparator() {
             refuse("Sorry, you cannot use double comma (,,) characters in the text seperator");
             for (std::size_t at; (at = text.find(",,")) != std::string::npos;) text.erase(at, 2);
             offered = text;
-        } else if (characters(text) < 4) {
+        } else if (diag::characterCount(text) < 4) {
             return text;
         } else {
             refuse("Sorry, the text seperator has a maximum length of 3 characters");

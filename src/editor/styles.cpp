@@ -12,12 +12,6 @@ using wizard::MsgResult;
 
 namespace {
 
-std::size_t characters(std::string_view text) {
-    std::size_t count = 0;
-    for (unsigned char c : text) count += (c & 0xC0) != 0x80;
-    return count;
-}
-
 // Quotes neutralised, blanks trimmed: what a typed name or label is stored as.
 std::string neutralised(const std::string& typed) {
     return diag::trimBlanks(wizard::UT_Remove_Quotes_Value(typed));
@@ -82,7 +76,7 @@ std::optional<std::string> askLabel(wizard::Dialogs& dialogs, const std::string&
         auto typed = dialogs.askText("Enter The Name For This Style", diag::kAppTitle, text);
         if (!typed) return std::nullopt;
         std::string label = neutralised(*typed);
-        if (characters(label) <= 20) return label;
+        if (diag::characterCount(label) <= 20) return label;
         dialogs.messageBox("Maximum Length For A Style Is 20 Characters", MsgButtons::OK, MsgIcon::Exclamation,
                            diag::kAppTitle);
         text = diag::leftChars(label, 20);
@@ -132,7 +126,7 @@ std::optional<std::int64_t> createBlankStyle(db::Connection& destination, wizard
             refuse("Please Select A Valid Name");
             continue;
         }
-        if (characters(name) > 20) {
+        if (diag::characterCount(name) > 20) {
             refuse("Maximum Length For A Style Is 20 Characters");
             offered = diag::leftChars(name, 20);
             continue;
