@@ -5,7 +5,9 @@
 #include <QPixmap>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
+#include <stdexcept>
 
 #include "app/application.h"
 #include "diag/messages.h"
@@ -13,8 +15,14 @@
 #include "ui/qt_host.h"
 #include "connect/connection_screen.h"
 #include "connect/users_check_screen.h"
+#include "db/demo_source.h"
+#include "db/product_schema.h"
+#include "db/repository.h"
+#include "db/sqlite_connection.h"
+#include "editor/drag_map_screen.h"
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
+#include "mapping/mapping_repository.h"
 #include "mapping/mappings_screen.h"
 #include "wizard/error_console.h"
 #include "wizard/scripted_dialogs.h"
@@ -28,6 +36,96 @@ bool displayAvailable() {
         return value && *value;
     };
     return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+using SaveScreenshot = std::function<void(wizard::Screen&, const std::string&)>;
+
+// A Ledgora destination and the demo source in `folder`, connected into the Context, with a
+// mapping of two levels: the drag-map editor reads both databases when it loads.
+void connectSampleDatabases(app::Application& application, const std::filesystem::path& folder) {
+    wizard::Context& context = application.context();
+    db::createProductDatabase(folder, "TICKORDB", db::Product::Ledgora, true);
+    db::createDemoSourceDatabase(folder / "source.db");
+    auto destination = std::make_unique<db::SqliteConnection>();
+    destination->open(db::embeddedDestinationString(folder, "TICKORDB"));
+    auto source = std::make_unique<db::SqliteConnection>();
+    source->open("Provider=SQLite;Data Source=" + (folder / "source.db").string());
+    db::Repository repository(*destination, db::sqliteRepositoryStatements(), application.reporter());
+    repository.Create_XFR_Tables();
+    repository.Create_XFR_Indexes();
+    context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
+    context.LGEnabled = true;
+    context.EXLValid = true;
+    context.EXLAppLinkID = 1;
+
+    mapping::MappingRepository mappings(*destination, *context.destinationDialect);
+    mappings.writeLevels({"PC", "Contact"});
+    mapping::rebuildStructureLevels(*destination, context);
+    context.Gstructures[1].StyleID = 4;  // PC, which has an asset style
+    context.Gstructures[2].StyleID = 3;
+    auto map = [&](int level, const char* table, const char* column, const char* destinTable,
+                   const char* destinColumn, int part = 1) {
+        mapping::ColumnMapping row;
+        row.structureId = level;
+        if (table) row.sourceTable = table;
+        if (column) row.sourceColumn = column;
+        row.destinTable = destinTable;
+        row.destinColumn = destinColumn;
+        row.level = part;
+        mappings.addMapping(row);
+    };
+    map(1, "PC", "MachineName", "CIID", "Alpha1");
+    map(1, nullptr, nullptr, "TEXTSEP", " / ", 2);
+    map(1, "PC", "AssetTag", "CIID", "Alpha1", 3);
+    map(1, "PC", "MemoryMB", "CIID", "Num1");
+    map(1, "PC", "Purchased", "AssetCiid", "Date1");
+    map(1, "PC", "Price", "AssetCiid", "Curr1");
+    map(1, "PC", "ContactID", "AssetCiid", "DLinkID");
+    map(1, "PC", "CostCentre", "AssetCiid", "CostCentre");
+    map(2, "Contact", "LastName", "CIID", "Alpha1");
+    context.SourceConnection = std::move(source);
+    context.DestinationConnection = std::move(destination);
+}
+
+// One picture per tab with content, then the knowledge-base mode, which a fresh screen shows.
+void renderDragMap(app::Application& application, const SaveScreenshot& save) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "koru-screenshots-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder for the sample databases");
+    std::filesystem::path folder = pattern;
+    wizard::Context& context = application.context();
+    connectSampleDatabases(application, folder);
+    wizard::Navigator& navigator = application.navigator();
+    auto* dragMap = dynamic_cast<editor::DragMapScreen*>(navigator.loadScreen(wizard::ScreenId::frmDragMap));
+    dragMap->tvSource_Expand("TABLES");  // as the user would, to show the mapped columns
+    const char* tabs[] = {"1-alpha", "2-numeric", "3-date", "4-currency", "5-external", "6-lg"};
+    for (int tab = 1; tab <= 6; ++tab) {
+        dragMap->ssTab1.tab = tab;
+        save(*dragMap, std::string("frmDragMap-") + tabs[tab - 1]);
+    }
+    navigator.unloadScreen(wizard::ScreenId::frmDragMap);
+
+    // A knowledge-base import starts from an empty repository, as the mapping start screen leaves it.
+    mapping::MappingRepository(context.destination(), context.dialect()).ut_clear_map_table();
+    mapping::rebuildStructureLevels(context.destination(), context);
+    context.KBImport = true;
+    auto* knowledgeBase = dynamic_cast<editor::DragMapScreen*>(navigator.loadScreen(wizard::ScreenId::frmDragMap));
+    knowledgeBase->tvSource_Expand("TABLES");
+    knowledgeBase->tvSource_Expand("Software");
+    knowledgeBase->tvSource_MouseDown("Software@--##--@Title");
+    knowledgeBase->Style_Drag_Over(editor::DestinationTree::tvKB, "Knowledge.KBSummary");
+    knowledgeBase->Style_Drag_Drop(editor::DestinationTree::tvKB);
+    knowledgeBase->tvKB_NodeClick("Knowledge.CatID");
+    save(*knowledgeBase, "frmDragMap-8-kb-categories");
+    knowledgeBase->treCat_NodeClick("4");
+    save(*knowledgeBase, "frmDragMap-8-kb");
+    navigator.unloadScreen(wizard::ScreenId::frmDragMap);
+
+    context.KBImport = context.LGEnabled = context.EXLValid = false;
+    context.SourceConnection.reset();
+    context.DestinationConnection.reset();
+    context.destinationDialect.reset();
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
 }
 
 }  // namespace
@@ -88,6 +186,7 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
 
     for (wizard::ScreenId id : wizard::kAllScreens) {
         if (!application.screens().exists(id)) continue;
+        if (id == wizard::ScreenId::frmDragMap) continue;  // needs databases: rendered last
         wizard::Screen* screen = application.screens().load(id);
         if (auto* console = dynamic_cast<wizard::ErrorConsole*>(screen)) {
             console->lblError.caption = "An Error Has Occurred";
@@ -138,6 +237,7 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
         }
         save(*screen, std::string(wizard::screenName(id)));
     }
+    if (application.screens().exists(wizard::ScreenId::frmDragMap)) renderDragMap(application, save);
     std::cout << written << " screenshots written to " << folder << '\n';
     return written > 0 && failed == 0 ? 0 : 1;
 }

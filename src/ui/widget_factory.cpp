@@ -4,6 +4,7 @@
 
 #include "ui/connection_widget.h"
 #include "ui/data_link_widget.h"
+#include "ui/drag_map_widget.h"
 #include "ui/error_console_widget.h"
 #include "ui/import_info_widget.h"
 #include "ui/import_widget.h"
@@ -31,6 +32,9 @@ ScreenWidget* createScreenWidget(wizard::Screen& screen, QtHost& host) {
     }
     if (auto* mappings = dynamic_cast<mapping::MappingsScreen*>(&screen)) {
         return new MappingsWidget(*mappings, host);
+    }
+    if (auto* dragMap = dynamic_cast<editor::DragMapScreen*>(&screen)) {
+        return new DragMapWidget(*dragMap, host);
     }
     if (auto* importScreen = dynamic_cast<import::ImportScreen*>(&screen)) {
         return new ImportWidget(*importScreen, host);
