@@ -8,6 +8,8 @@
 #include "connect/data_link_dialog.h"
 #include "connect/users_check_screen.h"
 #include "editor/drag_map_screen.h"
+#include "editor/structure_links_screen.h"
+#include "editor/structure_screen.h"
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
 #include "mapping/mappings_screen.h"
@@ -48,6 +50,14 @@ const std::map<ScreenId, Factory> kFactories = {
     {ScreenId::frmMappings,
      [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
          return std::make_unique<mapping::MappingsScreen>(services);
+     }},
+    {ScreenId::frmStructure,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<editor::StructureScreen>(services);
+     }},
+    {ScreenId::frmStructureLinks,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<editor::StructureLinksScreen>(services);
      }},
     {ScreenId::frmDragMap,
      [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
