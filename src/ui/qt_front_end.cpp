@@ -20,6 +20,8 @@
 #include "db/repository.h"
 #include "db/sqlite_connection.h"
 #include "editor/drag_map_screen.h"
+#include "editor/structure_links_screen.h"
+#include "editor/structure_screen.h"
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
 #include "mapping/mapping_repository.h"
@@ -40,27 +42,49 @@ bool displayAvailable() {
 
 using SaveScreenshot = std::function<void(wizard::Screen&, const std::string&)>;
 
-// A Ledgora destination and the demo source in `folder`, connected into the Context, with a
-// mapping of two levels: the drag-map editor reads both databases when it loads.
-void connectSampleDatabases(app::Application& application, const std::filesystem::path& folder) {
-    wizard::Context& context = application.context();
-    db::createProductDatabase(folder, "TICKORDB", db::Product::Ledgora, true);
-    db::createDemoSourceDatabase(folder / "source.db");
-    auto destination = std::make_unique<db::SqliteConnection>();
-    destination->open(db::embeddedDestinationString(folder, "TICKORDB"));
-    auto source = std::make_unique<db::SqliteConnection>();
-    source->open("Provider=SQLite;Data Source=" + (folder / "source.db").string());
-    db::Repository repository(*destination, db::sqliteRepositoryStatements(), application.reporter());
-    repository.Create_XFR_Tables();
-    repository.Create_XFR_Indexes();
-    context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
-    context.LGEnabled = true;
-    context.EXLValid = true;
-    context.EXLAppLinkID = 1;
+// A Ledgora destination with the repository tables and the demo source, in a fresh temporary
+// folder and connected into the Context, for the screens that read both when they load. Gone
+// again, with the folder, at the end of its scope.
+class SampleDatabases {
+public:
+    explicit SampleDatabases(app::Application& application) : m_context(application.context()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "koru-screenshots-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder for the sample databases");
+        m_folder = pattern;
+        db::createProductDatabase(m_folder, "TICKORDB", db::Product::Ledgora, true);
+        db::createDemoSourceDatabase(m_folder / "source.db");
+        auto destination = std::make_unique<db::SqliteConnection>();
+        destination->open(db::embeddedDestinationString(m_folder, "TICKORDB"));
+        auto source = std::make_unique<db::SqliteConnection>();
+        source->open("Provider=SQLite;Data Source=" + (m_folder / "source.db").string());
+        db::Repository repository(*destination, db::sqliteRepositoryStatements(), application.reporter());
+        repository.Create_XFR_Tables();
+        repository.Create_XFR_Indexes();
+        m_context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
+        m_context.SourceConnection = std::move(source);
+        m_context.DestinationConnection = std::move(destination);
+    }
+    ~SampleDatabases() {
+        m_context.SourceConnection.reset();
+        m_context.DestinationConnection.reset();
+        m_context.destinationDialect.reset();
+        std::error_code ec;
+        std::filesystem::remove_all(m_folder, ec);
+    }
+    SampleDatabases(const SampleDatabases&) = delete;
+    SampleDatabases& operator=(const SampleDatabases&) = delete;
 
-    mapping::MappingRepository mappings(*destination, *context.destinationDialect);
+private:
+    wizard::Context& m_context;
+    std::filesystem::path m_folder;
+};
+
+// A mapping of two levels, for the drag-map editor to show.
+void writeSampleMapping(wizard::Context& context) {
+    db::Connection& destination = context.destination();
+    mapping::MappingRepository mappings(destination, context.dialect());
     mappings.writeLevels({"PC", "Contact"});
-    mapping::rebuildStructureLevels(*destination, context);
+    mapping::rebuildStructureLevels(destination, context);
     context.Gstructures[1].StyleID = 4;  // PC, which has an asset style
     context.Gstructures[2].StyleID = 3;
     auto map = [&](int level, const char* table, const char* column, const char* destinTable,
@@ -83,17 +107,16 @@ void connectSampleDatabases(app::Application& application, const std::filesystem
     map(1, "PC", "ContactID", "AssetCiid", "DLinkID");
     map(1, "PC", "CostCentre", "AssetCiid", "CostCentre");
     map(2, "Contact", "LastName", "CIID", "Alpha1");
-    context.SourceConnection = std::move(source);
-    context.DestinationConnection = std::move(destination);
 }
 
 // One picture per tab with content, then the knowledge-base mode, which a fresh screen shows.
 void renderDragMap(app::Application& application, const SaveScreenshot& save) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "koru-screenshots-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder for the sample databases");
-    std::filesystem::path folder = pattern;
+    SampleDatabases sample(application);
     wizard::Context& context = application.context();
-    connectSampleDatabases(application, folder);
+    context.LGEnabled = true;
+    context.EXLValid = true;
+    context.EXLAppLinkID = 1;
+    writeSampleMapping(context);
     wizard::Navigator& navigator = application.navigator();
     auto* dragMap = dynamic_cast<editor::DragMapScreen*>(navigator.loadScreen(wizard::ScreenId::frmDragMap));
     dragMap->tvSource_Expand("TABLES");  // as the user would, to show the mapped columns
@@ -119,13 +142,60 @@ void renderDragMap(app::Application& application, const SaveScreenshot& save) {
     knowledgeBase->treCat_NodeClick("4");
     save(*knowledgeBase, "frmDragMap-8-kb");
     navigator.unloadScreen(wizard::ScreenId::frmDragMap);
-
     context.KBImport = context.LGEnabled = context.EXLValid = false;
-    context.SourceConnection.reset();
-    context.DestinationConnection.reset();
-    context.destinationDialect.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
+}
+
+// Picks a source table and one of its columns, as the user would.
+void chooseColumn(wizard::ComboBox& tables, const std::function<void()>& tableClick, wizard::ListBox& columns,
+                  const std::string& table, const std::string& column) {
+    tables.listIndex = tables.indexOf(table);
+    tables.text = table;
+    tableClick();
+    columns.listIndex = columns.indexOf(column);
+}
+
+// The level links of the sample structure: the bottom level's identifier, its link to its
+// parent, and a walk that is complete.
+void renderStructureLinks(app::Application& application, const SaveScreenshot& save) {
+    SampleDatabases sample(application);
+    wizard::Context& context = application.context();
+    wizard::Navigator& navigator = application.navigator();
+    auto levels = [&](std::initializer_list<const char*> names) {
+        context.Gstructures.assign(1, {});  // counted from 1
+        short parent = 0;
+        for (const char* name : names) {
+            wizard::StructureLevel level;
+            level.Name = name;
+            level.ULinkID = parent++;
+            context.Gstructures.push_back(level);
+        }
+        context.Gstructures.back().bottomLevel = true;
+    };
+    // The navigator activates a screen each time it shows it.
+    auto shown = [&] {
+        auto* screen = dynamic_cast<editor::StructureLinksScreen*>(
+            navigator.loadScreen(wizard::ScreenId::frmStructureLinks));
+        screen->Form_Activate();
+        return screen;
+    };
+
+    levels({"Company", "Department", "Contact", "PC", "Software"});
+    editor::StructureLinksScreen* links = shown();
+    chooseColumn(links->cboLink2, [&] { links->cboLink2_Click(); }, links->lstLink2, "Software", "SoftwareID");
+    save(*links, "frmStructureLinks-identifier");
+    links->cmdAddLink_Click();
+    chooseColumn(links->cboLink1, [&] { links->cboLink1_Click(); }, links->lstLink1, "PC", "AssetTag");
+    chooseColumn(links->cboLink2, [&] { links->cboLink2_Click(); }, links->lstLink2, "Software", "AssetTag");
+    save(*links, "frmStructureLinks-link");
+    navigator.unloadScreen(wizard::ScreenId::frmStructureLinks);
+
+    levels({"Company"});
+    links = shown();
+    chooseColumn(links->cboLink2, [&] { links->cboLink2_Click(); }, links->lstLink2, "Company", "CoID");
+    links->cmdAddLink_Click();
+    save(*links, "frmStructureLinks-complete");
+    navigator.unloadScreen(wizard::ScreenId::frmStructureLinks);
+    context.Gstructures.assign(1, {});
 }
 
 }  // namespace
@@ -186,7 +256,8 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
 
     for (wizard::ScreenId id : wizard::kAllScreens) {
         if (!application.screens().exists(id)) continue;
-        if (id == wizard::ScreenId::frmDragMap) continue;  // needs databases: rendered last
+        // These need databases: rendered last.
+        if (id == wizard::ScreenId::frmDragMap || id == wizard::ScreenId::frmStructureLinks) continue;
         wizard::Screen* screen = application.screens().load(id);
         if (auto* console = dynamic_cast<wizard::ErrorConsole*>(screen)) {
             console->lblError.caption = "An Error Has Occurred";
@@ -216,6 +287,7 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
             for (const char* name : {"Assets.xfo", "Customers.xfo", "Knowledge Base.xfo"}) mappings->File.addItem(name);
             mappings->File.listIndex = 1;
         }
+        if (auto* structure = dynamic_cast<editor::StructureScreen*>(screen)) structure->cmdSampleData_Click();
         if (auto* importScreen = dynamic_cast<import::ImportScreen*>(screen)) {
             // Mid-run: the live update is done, the hierarchy is on its way.
             importScreen->cmdStart.enabled = false;
@@ -237,6 +309,7 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
         }
         save(*screen, std::string(wizard::screenName(id)));
     }
+    if (application.screens().exists(wizard::ScreenId::frmStructureLinks)) renderStructureLinks(application, save);
     if (application.screens().exists(wizard::ScreenId::frmDragMap)) renderDragMap(application, save);
     std::cout << written << " screenshots written to " << folder << '\n';
     return written > 0 && failed == 0 ? 0 : 1;

@@ -9,6 +9,8 @@
 #include "ui/import_info_widget.h"
 #include "ui/import_widget.h"
 #include "ui/mappings_widget.h"
+#include "ui/structure_links_widget.h"
+#include "ui/structure_widget.h"
 #include "ui/users_check_widget.h"
 #include "ui/welcome_widget.h"
 
@@ -32,6 +34,12 @@ ScreenWidget* createScreenWidget(wizard::Screen& screen, QtHost& host) {
     }
     if (auto* mappings = dynamic_cast<mapping::MappingsScreen*>(&screen)) {
         return new MappingsWidget(*mappings, host);
+    }
+    if (auto* structure = dynamic_cast<editor::StructureScreen*>(&screen)) {
+        return new StructureWidget(*structure, host);
+    }
+    if (auto* structureLinks = dynamic_cast<editor::StructureLinksScreen*>(&screen)) {
+        return new StructureLinksWidget(*structureLinks, host);
     }
     if (auto* dragMap = dynamic_cast<editor::DragMapScreen*>(&screen)) {
         return new DragMapWidget(*dragMap, host);
