@@ -78,6 +78,7 @@ void StructureLinksScreen::Form_Load() {
     cmdExit.caption = LS(169);
     cmdNext.enabled = false;
     m_currentLevel = static_cast<int>(m_services.context.Gstructures.size()) - 1;
+    m_walkSignature = structureSignature();
     try {
         ut_add_db_recs(cboLink1);
         ut_add_db_recs(cboLink2);
@@ -99,11 +100,19 @@ void StructureLinksScreen::Form_Activate() {
     try {
         wizard::Context& context = m_services.context;
         int levels = static_cast<int>(context.Gstructures.size()) - 1;
-        // A structure changed since the walk began starts the walk again.
-        if (m_currentLevel > levels || m_currentLevel < 1) {
+        // A structure edited since the walk left it (Back, a change, Next) is walked again.
+        if (structureSignature() != m_walkSignature) {
             m_currentLevel = levels;
             m_identifierDefined = false;
             m_complete = false;
+            for (wizard::Control* control :
+                 std::initializer_list<wizard::Control*>{&fraLink1, &fraLink2, &cboLink1, &cboLink2}) {
+                control->visible = true;
+            }
+            cmdAddLink.enabled = true;
+            cmdNext.enabled = false;
+            cmdNextDefault = false;
+            m_walkSignature = structureSignature();
         }
         context.destination().execute(context.dialect().truncateTable("XFRStructure"));
         Insert_DB_Structures();
@@ -115,6 +124,16 @@ void StructureLinksScreen::Form_Activate() {
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmStrucureLinks:Form_activate", "");
     }
+}
+
+std::string StructureLinksScreen::structureSignature() const {
+    std::string signature;
+    const auto& levels = m_services.context.Gstructures;
+    for (std::size_t i = 1; i < levels.size(); ++i) {
+        signature += levels[i].Name + '\n' + std::to_string(levels[i].ULinkID) + '\n' + levels[i].ULink + '\n' +
+                     levels[i].DLink + '\n';
+    }
+    return signature;
 }
 
 void StructureLinksScreen::Insert_DB_Structures() {
@@ -258,6 +277,7 @@ void StructureLinksScreen::cmdAddLink_Click() {
             m_currentLevel -= 1;
             m_identifierDefined = false;
         }
+        m_walkSignature = structureSignature();
         Prep_Screen();
         if (m_currentLevel == 1) closingSteps();
     } catch (const std::exception& error) {

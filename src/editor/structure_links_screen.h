@@ -52,6 +52,9 @@ private:
     std::string linkText(const wizard::ComboBox& table, const wizard::ListBox& column) const;
     void closingSteps();
 
+    // The levels as the walk last left them; anything else means the walk starts again.
+    std::string structureSignature() const;
+    std::string m_walkSignature;
     int m_currentLevel = 0;
     bool m_identifierDefined = false;
     bool m_identifierMode = false;

@@ -158,6 +158,15 @@ TEST_F(DbStructureTest, TheSampleIsWalkedFromTheLastLevelUp) {
               "3|Contact|[Contact].[DeptID]|2|1|[Contact].[ContactID]|4\n"
               "4|PC|[PC].[ContactID]|3|1|[PC].[AssetTag]|5\n"
               "5|Software|[Software].[AssetTag]|4|0|[Software].[SoftwareID]|<null>\n");
+
+    // Back, the structure changed, Next: the walk starts again.
+    walk.cmdBack_Click();
+    screen.tvStructure.selectedKey = "lev5";
+    screen.cmdDelete_Click();
+    screen.cmdNext_Click();
+    EXPECT_EQ(walk.currentLevel(), 4);
+    EXPECT_TRUE(walk.identifierMode() && walk.fraLink2.visible && walk.cmdAddLink.enabled && !walk.cmdNext.enabled);
+    EXPECT_EQ(rows("SELECT count(*) FROM XFRStructure WHERE DLink IS NOT NULL"), "0\n");
 }
 
 TEST_F(DbStructureTest, ASecondChildFindsItsParentsColumnChosen) {
