@@ -10,6 +10,7 @@
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
 #include "mapping/mappings_screen.h"
+#include "support/demo_connections.h"
 #include "support/embedded_destination.h"
 #include "support/temp_home.h"
 #include "wizard/scripted_dialogs.h"
@@ -29,12 +30,7 @@ const std::string kWarning =
 class DbStructureTest : public ::testing::Test {
 protected:
     DbStructureTest() {
-        db::createDemoSourceDatabase(home.path() / "source.db");
-        auto source = std::make_unique<db::SqliteConnection>();
-        source->open("Provider=SQLite;Data Source=" + (home.path() / "source.db").string());
-        context.SourceConnection = std::move(source);
-        context.DestinationConnection = destination.connect();
-        context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
+        test::connectDemo(context, home.path(), destination);
     }
 
     StructureScreen& structure() {

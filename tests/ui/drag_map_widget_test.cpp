@@ -8,6 +8,7 @@
 #include "db/demo_source.h"
 #include "editor/drag_map_screen.h"
 #include "mapping/mapping_repository.h"
+#include "support/demo_connections.h"
 #include "support/embedded_destination.h"
 #include "support/temp_home.h"
 #include "ui/model_tree_widget.h"
@@ -33,12 +34,7 @@ TEST(DragMapWidget, ADraggedColumnDroppedOnAFieldBecomesAMappingRowAndAChildNode
     app::Application application{host, dialogs, false};
     host.attach(application);
     wizard::Context& context = application.context();
-    db::createDemoSourceDatabase(home.path() / "source.db");
-    auto source = std::make_unique<db::SqliteConnection>();
-    source->open("Provider=SQLite;Data Source=" + (home.path() / "source.db").string());
-    context.SourceConnection = std::move(source);
-    context.DestinationConnection = destination.connect();
-    context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
+    test::connectDemo(context, home.path(), destination);
     mapping::MappingRepository(*context.DestinationConnection, *context.destinationDialect).writeLevels({"Company"});
     mapping::rebuildStructureLevels(*context.DestinationConnection, context);
     context.Gstructures[1].StyleID = 1;  // its name field is mandatory

@@ -9,6 +9,7 @@
 
 #include "db/demo_source.h"
 #include "editor/structure_links_screen.h"
+#include "support/demo_connections.h"
 #include "support/embedded_destination.h"
 #include "support/temp_home.h"
 #include "ui/qt_host.h"
@@ -32,12 +33,7 @@ TEST(StructureLinksWidget, TheChosenIdentifierReachesTheModelAndTheLinkFramesSta
     app::Application application{host, dialogs, false};
     host.attach(application);
     wizard::Context& context = application.context();
-    db::createDemoSourceDatabase(home.path() / "source.db");
-    auto source = std::make_unique<db::SqliteConnection>();
-    source->open("Provider=SQLite;Data Source=" + (home.path() / "source.db").string());
-    context.SourceConnection = std::move(source);
-    context.DestinationConnection = destination.connect();
-    context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
+    test::connectDemo(context, home.path(), destination);
     context.Gstructures.resize(3);
     context.Gstructures[1].Name = "Company";
     context.Gstructures[2].Name = "Department";
