@@ -7,9 +7,11 @@
 #include "connect/connection_screen.h"
 #include "connect/data_link_dialog.h"
 #include "connect/users_check_screen.h"
+#include "editor/data_clause_dialog.h"
 #include "editor/drag_map_screen.h"
 #include "editor/structure_links_screen.h"
 #include "editor/structure_screen.h"
+#include "editor/table_link_dialog.h"
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
 #include "mapping/mappings_screen.h"
@@ -62,6 +64,14 @@ const std::map<ScreenId, Factory> kFactories = {
     {ScreenId::frmDragMap,
      [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
          return std::make_unique<editor::DragMapScreen>(services);
+     }},
+    {ScreenId::frmGenDataClause,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<editor::DataClauseDialog>(services);
+     }},
+    {ScreenId::frmTableLink,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<editor::TableLinkDialog>(services);
      }},
     {ScreenId::frmDBSave,
      [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {

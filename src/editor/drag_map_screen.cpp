@@ -7,7 +7,9 @@
 #include "diag/messages.h"
 #include "diag/program_folder.h"
 #include "diag/text.h"
+#include "editor/data_clause_dialog.h"
 #include "editor/styles.h"
+#include "editor/table_link_dialog.h"
 #include "mapping/level_values.h"
 #include "mapping/mapping_files.h"
 #include "mapping/mapping_repository.h"
@@ -793,7 +795,9 @@ void DragMapScreen::ToolClick(const std::string& toolKey) {
                 mapping::MappingFiles(context, m_services.dialogs, m_services.reporter).UT_Save_Mappings_To_TXT(file);
             }
         } else if (toolKey == "ID_AddDataClause") {
-            openDialog(ScreenId::frmGenDataClause);
+            if (auto* dialog = dynamic_cast<DataClauseDialog*>(navigator.loadDialog(ScreenId::frmGenDataClause))) {
+                dialog->Show_Form(selectedLevel());
+            }
         } else if (toolKey == "ID_AddNewStyle") {
             Add_New_Style();
         } else if (toolKey == "ID_SelectParent") {
@@ -810,7 +814,9 @@ void DragMapScreen::ToolClick(const std::string& toolKey) {
                                               MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
                 return;
             }
-            openDialog(ScreenId::frmTableLink);
+            if (auto* dialog = dynamic_cast<TableLinkDialog*>(navigator.loadDialog(ScreenId::frmTableLink))) {
+                dialog->Show_Form(selectedLevel());
+            }
         }
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDrapMap:SSactiveToolbars_ToolClick", "");
@@ -896,12 +902,11 @@ bool DragMapScreen::checksBeforeImport() {
         while (distinct->next()) ++tables;
     }
     if (tables > 1) {
-        wizard::Screen* dialog = m_services.navigator.loadDialog(ScreenId::frmTableLink);
-        if (!dialog) {
+        auto* dialog = dynamic_cast<TableLinkDialog*>(m_services.navigator.loadDialog(ScreenId::frmTableLink));
+        if (!dialog || !dialog->Show_Form(1)) {
             dialogs.setBusy(false);
             return false;
         }
-        m_services.navigator.showModal(*dialog);
     }
     mapping::useKnowledgeBaseLevel(context);
     return true;
