@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QTimer>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -19,9 +21,11 @@
 #include "db/product_schema.h"
 #include "db/repository.h"
 #include "db/sqlite_connection.h"
+#include "editor/data_clause_dialog.h"
 #include "editor/drag_map_screen.h"
 #include "editor/structure_links_screen.h"
 #include "editor/structure_screen.h"
+#include "editor/table_link_dialog.h"
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
 #include "mapping/mapping_repository.h"
@@ -79,6 +83,19 @@ private:
     std::filesystem::path m_folder;
 };
 
+// One column of a sample mapping; a null table and column make a separator part.
+void mapColumn(mapping::MappingRepository& mappings, int level, const char* table, const char* column,
+               const char* destinTable, const char* destinColumn, int part = 1) {
+    mapping::ColumnMapping row;
+    row.structureId = level;
+    if (table) row.sourceTable = table;
+    if (column) row.sourceColumn = column;
+    row.destinTable = destinTable;
+    row.destinColumn = destinColumn;
+    row.level = part;
+    mappings.addMapping(row);
+}
+
 // A mapping of two levels, for the drag-map editor to show.
 void writeSampleMapping(wizard::Context& context) {
     db::Connection& destination = context.destination();
@@ -89,14 +106,7 @@ void writeSampleMapping(wizard::Context& context) {
     context.Gstructures[2].StyleID = 3;
     auto map = [&](int level, const char* table, const char* column, const char* destinTable,
                    const char* destinColumn, int part = 1) {
-        mapping::ColumnMapping row;
-        row.structureId = level;
-        if (table) row.sourceTable = table;
-        if (column) row.sourceColumn = column;
-        row.destinTable = destinTable;
-        row.destinColumn = destinColumn;
-        row.level = part;
-        mappings.addMapping(row);
+        mapColumn(mappings, level, table, column, destinTable, destinColumn, part);
     };
     map(1, "PC", "MachineName", "CIID", "Alpha1");
     map(1, nullptr, nullptr, "TEXTSEP", " / ", 2);
@@ -198,6 +208,88 @@ void renderStructureLinks(app::Application& application, const SaveScreenshot& s
     context.Gstructures.assign(1, {});
 }
 
+// Opens a dialog that shows itself modally and runs `whileShown`, which closes it, inside the
+// dialog's loop. An error there ends the loop and is thrown again here.
+void whileModal(wizard::Screen& dialog, const std::function<void()>& open, const std::function<void()>& whileShown) {
+    std::exception_ptr failure;
+    QTimer inLoop;
+    inLoop.setSingleShot(true);
+    QObject::connect(&inLoop, &QTimer::timeout, [&] {
+        try {
+            auto* shown = dynamic_cast<ScreenWidget*>(QApplication::activeModalWidget());
+            if (!shown || shown->model() != &dialog) {
+                throw std::runtime_error(std::string(wizard::screenName(dialog.id())) + " did not show");
+            }
+            whileShown();
+        } catch (...) {
+            failure = std::current_exception();
+            if (QWidget* modal = QApplication::activeModalWidget()) modal->hide();  // ends its loop
+        }
+    });
+    inLoop.start(0);
+    open();
+    if (failure) std::rethrow_exception(failure);
+}
+
+// One level mapped from the Company table, with two clauses and a third being written.
+void renderDataClauses(app::Application& application, const SaveScreenshot& save) {
+    SampleDatabases sample(application);
+    wizard::Context& context = application.context();
+    mapping::MappingRepository mappings(context.destination(), context.dialect());
+    mappings.writeLevels({"Company"});
+    mapping::rebuildStructureLevels(context.destination(), context);
+    mapColumn(mappings, 1, "Company", "CoName", "CIID", "Alpha1");
+    mapColumn(mappings, 1, "Company", "Phone", "CIID", "Alpha2");
+
+    wizard::Navigator& navigator = application.navigator();
+    auto* clauses = dynamic_cast<editor::DataClauseDialog*>(navigator.loadScreen(wizard::ScreenId::frmGenDataClause));
+    auto write = [&](const char* join, const char* column, const char* op, const std::string& value) {
+        clauses->cboAndOr.listIndex = clauses->cboAndOr.indexOf(join);
+        clauses->cboAndOr.text = join;
+        clauses->lstDB2.listIndex = clauses->lstDB2.indexOf(column);
+        clauses->lstDB2_Click();
+        clauses->cboOperator.listIndex = clauses->cboOperator.indexOf(op);
+        clauses->cboOperator.text = op;
+        clauses->cboCriteria_Change();
+        clauses->cboCriteria.text = value;
+        clauses->cboCriteria.selStart = static_cast<int>(value.size());
+        clauses->cboCriteria_Change();
+    };
+    whileModal(*clauses, [&] { clauses->Show_Form(1); }, [&] {
+        write("And", "CoName", "Contains", "Ltd");
+        clauses->cmdAdd_Click();
+        write("Or", "AccountNo", "Does Not Equal", "NULL");
+        clauses->cmdAdd_Click();
+        write("And", "Phone", "Does Not Contain", "+353");
+        save(*clauses, std::string(wizard::screenName(wizard::ScreenId::frmGenDataClause)));
+        clauses->cmdExit_Click();
+    });
+    context.Gstructures.assign(1, {});
+}
+
+// A Department level that also takes a column of Company, with the link that joins them.
+void renderTableLinks(app::Application& application, wizard::ScriptedDialogs& dialogs, const SaveScreenshot& save) {
+    SampleDatabases sample(application);
+    wizard::Context& context = application.context();
+    mapping::MappingRepository mappings(context.destination(), context.dialect());
+    mappings.writeLevels({"Department"});
+    mapping::rebuildStructureLevels(context.destination(), context);
+    mapColumn(mappings, 1, "Department", "DeptName", "CIID", "Alpha1");
+    mapColumn(mappings, 1, "Company", "CoName", "CIID", "Alpha2");
+
+    wizard::Navigator& navigator = application.navigator();
+    auto* links = dynamic_cast<editor::TableLinkDialog*>(navigator.loadScreen(wizard::ScreenId::frmTableLink));
+    whileModal(*links, [&] { links->Show_Form(1); }, [&] {
+        chooseColumn(links->cboSTable, [&] { links->cboSTable_Click(); }, links->lstDB1, "Department", "CoID");
+        chooseColumn(links->cboTable, [&] { links->cboTable_Click(); }, links->lstDB2, "Company", "CoID");
+        dialogs.expectMessage(diag::LS(404, application.reporter()));  // the link was added
+        links->cmdAdd_Click();
+        save(*links, std::string(wizard::screenName(wizard::ScreenId::frmTableLink)));
+        links->cmdExit_Click();
+    });
+    context.Gstructures.assign(1, {});
+}
+
 }  // namespace
 
 QtFrontEnd::QtFrontEnd(int& argc, char** argv) : m_argc(argc), m_argv(argv) {}
@@ -257,7 +349,10 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
     for (wizard::ScreenId id : wizard::kAllScreens) {
         if (!application.screens().exists(id)) continue;
         // These need databases: rendered last.
-        if (id == wizard::ScreenId::frmDragMap || id == wizard::ScreenId::frmStructureLinks) continue;
+        if (id == wizard::ScreenId::frmDragMap || id == wizard::ScreenId::frmStructureLinks ||
+            id == wizard::ScreenId::frmGenDataClause || id == wizard::ScreenId::frmTableLink) {
+            continue;
+        }
         wizard::Screen* screen = application.screens().load(id);
         if (auto* console = dynamic_cast<wizard::ErrorConsole*>(screen)) {
             console->lblError.caption = "An Error Has Occurred";
@@ -311,6 +406,8 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
     }
     if (application.screens().exists(wizard::ScreenId::frmStructureLinks)) renderStructureLinks(application, save);
     if (application.screens().exists(wizard::ScreenId::frmDragMap)) renderDragMap(application, save);
+    if (application.screens().exists(wizard::ScreenId::frmGenDataClause)) renderDataClauses(application, save);
+    if (application.screens().exists(wizard::ScreenId::frmTableLink)) renderTableLinks(application, dialogs, save);
     std::cout << written << " screenshots written to " << folder << '\n';
     return written > 0 && failed == 0 ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "ui/connection_widget.h"
+#include "ui/data_clause_widget.h"
 #include "ui/data_link_widget.h"
 #include "ui/drag_map_widget.h"
 #include "ui/error_console_widget.h"
@@ -11,6 +12,7 @@
 #include "ui/mappings_widget.h"
 #include "ui/structure_links_widget.h"
 #include "ui/structure_widget.h"
+#include "ui/table_link_widget.h"
 #include "ui/users_check_widget.h"
 #include "ui/welcome_widget.h"
 
@@ -43,6 +45,12 @@ ScreenWidget* createScreenWidget(wizard::Screen& screen, QtHost& host) {
     }
     if (auto* dragMap = dynamic_cast<editor::DragMapScreen*>(&screen)) {
         return new DragMapWidget(*dragMap, host);
+    }
+    if (auto* dataClause = dynamic_cast<editor::DataClauseDialog*>(&screen)) {
+        return new DataClauseWidget(*dataClause, host);
+    }
+    if (auto* tableLink = dynamic_cast<editor::TableLinkDialog*>(&screen)) {
+        return new TableLinkWidget(*tableLink, host);
     }
     if (auto* importScreen = dynamic_cast<import::ImportScreen*>(&screen)) {
         return new ImportWidget(*importScreen, host);
