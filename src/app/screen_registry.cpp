@@ -9,6 +9,8 @@
 #include "connect/users_check_screen.h"
 #include "editor/data_clause_dialog.h"
 #include "editor/drag_map_screen.h"
+#include "editor/parent_dialogs.h"
+#include "editor/source_viewers.h"
 #include "editor/structure_links_screen.h"
 #include "editor/structure_screen.h"
 #include "editor/table_link_dialog.h"
@@ -72,6 +74,22 @@ const std::map<ScreenId, Factory> kFactories = {
     {ScreenId::frmTableLink,
      [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
          return std::make_unique<editor::TableLinkDialog>(services);
+     }},
+    {ScreenId::frmParent,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<editor::ParentDialog>(services);
+     }},
+    {ScreenId::frmNewParent,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<editor::NewParentDialog>(services);
+     }},
+    {ScreenId::frmDataView,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<editor::DataViewDialog>(services);
+     }},
+    {ScreenId::frmColProps,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         return std::make_unique<editor::ColumnPropertiesDialog>(services);
      }},
     {ScreenId::frmDBSave,
      [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {

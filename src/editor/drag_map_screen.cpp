@@ -4,10 +4,13 @@
 #include <filesystem>
 
 #include "db/repository.h"
+#include "db/source_dialect.h"
 #include "diag/messages.h"
 #include "diag/program_folder.h"
 #include "diag/text.h"
 #include "editor/data_clause_dialog.h"
+#include "editor/parent_dialogs.h"
+#include "editor/source_viewers.h"
 #include "editor/styles.h"
 #include "editor/table_link_dialog.h"
 #include "editor/tree_keys.h"
@@ -188,15 +191,33 @@ void DragMapScreen::tvSource_MouseUp(MouseButton button) {
 void DragMapScreen::tvSource_DblClick() {
     try {
         wizard::TreeNode* node = tvSource.find(tvSource.selectedKey);
-        if (node && !node->parentKey.empty() && isColumnKey(node->key)) {
-            if (wizard::Screen* dialog = m_services.navigator.loadDialog(ScreenId::frmColProps)) {
-                m_services.navigator.showModal(*dialog);
-            }
+        if (!node || node->parentKey.empty() || !isColumnKey(node->key)) return;
+        std::string table = tvSource.find(node->parentKey)->text;
+        std::string column = node->text;
+        if (auto* dialog = dynamic_cast<ColumnPropertiesDialog*>(m_services.navigator.loadDialog(ScreenId::frmColProps))) {
+            dialog->Show_Form(table, column);
         }
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDragMap:tvSource_DBlClick", "");
     }
 }
+
+void DragMapScreen::viewData(bool allRows) {
+    sourcePopupShown = false;
+    wizard::TreeNode* node = tvSource.find(dragNode);
+    if (!node || node->parentKey.empty() || isColumnKey(node->key)) return;
+    wizard::Context& context = m_services.context;
+    std::string table = wizard::UT_Bracket_Name(node->key, context.NoBrackets);
+    std::string query = allRows ? "Select * from " + table
+                                : db::sourceDialectOf(context.source())->selectTop(10, "* from " + table);
+    if (auto* dialog = dynamic_cast<DataViewDialog*>(m_services.navigator.loadDialog(ScreenId::frmDataView))) {
+        dialog->Show_Form(query, node->key, context.source().connectionString());
+    }
+}
+
+void DragMapScreen::Menu_Source_Popup_View_Data() { viewData(false); }
+
+void DragMapScreen::mnuViewAllData() { viewData(true); }
 
 void DragMapScreen::Clear_Destin_Grids() {
     for (wizard::Tree* each : {&tvDestin, &tvDestinCurr, &tvDestinDate, &tvDestinNum, &tvDestinLG}) each->clear();
@@ -459,9 +480,6 @@ void DragMapScreen::ToolClick(const std::string& toolKey) {
     try {
         wizard::Context& context = m_services.context;
         wizard::Navigator& navigator = m_services.navigator;
-        auto openDialog = [&](ScreenId id) {
-            if (wizard::Screen* dialog = navigator.loadDialog(id)) navigator.showModal(*dialog);
-        };
         if (toolKey == "ID_SaveMapping") {
             std::string file = diag::trimBlanks(Get_Mappings_FileName());
             if (!file.empty()) {
@@ -474,7 +492,9 @@ void DragMapScreen::ToolClick(const std::string& toolKey) {
         } else if (toolKey == "ID_AddNewStyle") {
             Add_New_Style();
         } else if (toolKey == "ID_SelectParent") {
-            openDialog(ScreenId::frmParent);
+            if (auto* dialog = dynamic_cast<ParentDialog*>(navigator.loadDialog(ScreenId::frmParent))) {
+                context.GenParent = dialog->Show_Form(selectedLevel() > 0 ? selectedLevel() : 1);
+            }
         } else if (toolKey == "ID_TableLink") {
             auto rows = context.destination().query(std::string("Select distinct SourceTable From XFRMappings ") +
                                                     "where structureid = " + std::to_string(selectedLevel()) +

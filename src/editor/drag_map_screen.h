@@ -28,6 +28,9 @@ public:
     void tvSource_MouseDown(const std::string& key);
     void tvSource_MouseUp(MouseButton button);
     void tvSource_DblClick();
+    // The source table menu: the first rows, or all rows, of the table in the data viewer.
+    void Menu_Source_Popup_View_Data();
+    void mnuViewAllData();
     // A drag may start from the drag node: it is a node that is still available.
     bool tvSource_CanDrag() const;
 
@@ -97,6 +100,7 @@ public:
     std::string dragNode;
 
 private:
+    void viewData(bool allRows);
     std::int16_t selectedStyle() const;
     void fillStructureCombo();
     void addMappingChild(wizard::Tree& tree, const std::string& fieldKey, const std::string& sourceKey,

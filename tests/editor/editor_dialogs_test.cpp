@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iostream>
+
 #include "app/application.h"
 #include "editor/data_clause_dialog.h"
+#include "editor/parent_dialogs.h"
+#include "editor/source_viewers.h"
 #include "editor/table_link_dialog.h"
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
@@ -141,6 +146,108 @@ TEST_F(DbEditorDialogsTest, LinksAndClausesMadeInTheDialogsShapeTheImport) {
     application.screens().get<import::ImportScreen>(ScreenId::frmDBSave)->cmdStart_Click();
     // Departments without a floor, each with its own company.
     EXPECT_EQ(rows("SELECT Alpha1, Alpha2 FROM CIID WHERE ID > 3 ORDER BY Alpha1"), "O`Brien & Sons|Sales `East`\n");
+}
+
+}  // namespace
+}  // namespace koru::editor
+
+namespace koru::editor {
+namespace {
+
+TEST_F(DbEditorDialogsTest, TheParentDialogsBrowseTheNavigatorAndSetTheParentSettings) {
+    dialogs.expectMessage("You Must Have At Least One Mapping To Enforce A Data Clause");
+    auto* parent = dynamic_cast<ParentDialog*>(application.navigator().loadScreen(ScreenId::frmParent));
+    EXPECT_EQ(parent->Show_Form(1), 0);
+    execute("INSERT INTO XFRMappings (StructureID, SourceTable, SourceColumn, DestinTable, DestinColumn, Level) "
+            "VALUES (1, 'Company', 'CoName', 'CIID', 'Alpha1', 1), (1, 'Company', 'Phone', 'CIID', 'Alpha3', 1)");
+    execute("INSERT INTO CIID (Parent, StyleID, Alpha1) VALUES (0, 1, 'Acme'), (1, 2, 'Accounts')");
+    std::vector<std::string> labels;
+    host.onModal = [&](wizard::Screen& screen) {
+        auto& dialog = dynamic_cast<ParentDialog&>(screen);
+        labels.push_back(dialog.lblCurrentParent.caption);
+        dialog.SSTree1_Expand("Main");
+        dialog.SSTree1_Expand("1");
+        std::vector<std::string> shown;
+        for (const auto& node : dialog.SSTree1.nodes) {
+            if (node.key.rfind(NavigatorBrowseTree::kPlaceholder, 0) != 0) shown.push_back(node.text);
+        }
+        EXPECT_EQ(shown, (std::vector<std::string>{"All", "Acme", "Veltrane Ltd", "Accounts", "Help Desk"}));
+        dialog.SSTree1_Collapse("1");
+        EXPECT_EQ(dialog.SSTree1.childCount("1"), 1u);  // read again when expanded
+        dialog.SSTree1.selectedKey = labels.size() == 1 ? "5" : "Main";
+        dialog.cboStyle.listIndex = 0;  // Company
+        dialog.cboStyle_Click();
+        EXPECT_EQ(dialog.lstDestinParent.items.front().text, "Alpha1: Company Name");
+        dialog.lstDestinParent.listIndex = 1;
+        if (labels.size() == 1) dialog.lstSourceParent.listIndex = 1;  // both lists: the rule is taken
+        dialog.cmdOK_Click();
+    };
+    parent = dynamic_cast<ParentDialog*>(application.navigator().loadScreen(ScreenId::frmParent));
+    EXPECT_EQ(parent->Show_Form(1), 5);
+    EXPECT_EQ(context.SourceCol + ">" + context.DestinCol + "/" + std::to_string(context.StyleID), "Alpha3>Alpha2/1");
+    context.GenParent = 5;
+    parent = dynamic_cast<ParentDialog*>(application.navigator().loadScreen(ScreenId::frmParent));
+    EXPECT_EQ(parent->Show_Form(1), 0);  // "All", one list only: the rule stays
+    EXPECT_EQ(context.SourceCol, "Alpha3");
+    context.GenParent = 999;
+    host.onModal = [&](wizard::Screen& screen) {
+        labels.push_back(dynamic_cast<ParentDialog&>(screen).lblCurrentParent.caption);
+        dynamic_cast<ParentDialog&>(screen).cmdCancel_Click();
+    };
+    parent = dynamic_cast<ParentDialog*>(application.navigator().loadScreen(ScreenId::frmParent));
+    EXPECT_EQ(parent->Show_Form(1), 999);  // Exit keeps what was chosen before
+    EXPECT_EQ(labels, (std::vector<std::string>{"Current Parent : All node", "Current Parent : Accounts",
+                                                "Current Parent : Not Found In DB"}));
+
+    auto* newParent = dynamic_cast<NewParentDialog*>(application.navigator().loadScreen(ScreenId::frmNewParent));
+    newParent->SSTree1_Expand("Main");
+    newParent->SSTree1.selectedKey = "4";
+    newParent->cmdOK_Click();
+    EXPECT_EQ(context.NewParentID, 4);
+    context.MoveIfNotInSource = true;
+    newParent = dynamic_cast<NewParentDialog*>(application.navigator().loadScreen(ScreenId::frmNewParent));
+    newParent->cmdCancel_Click();
+    EXPECT_FALSE(context.MoveIfNotInSource);
+}
+
+long residentKib() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+TEST_F(DbEditorDialogsTest, TheDataViewerReadsAPageAtATimeAndColumnsDescribeTheirType) {
+    auto* view = dynamic_cast<DataViewDialog*>(application.navigator().loadScreen(ScreenId::frmDataView));
+    view->Show_Form("SELECT * from [Company] LIMIT 10", "Company", context.SourceConnection->connectionString());
+    EXPECT_EQ(view->rows.size(), 4u);  // fewer than ten: all of them
+    EXPECT_TRUE(view->atEnd());
+    EXPECT_EQ(view->columns.front(), "CoID");
+
+    // A million rows open at once in little memory.
+    context.SourceConnection->execute("CREATE TABLE Big (ID integer, Name text, Note text)");
+    context.SourceConnection->execute(
+        "INSERT INTO Big WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
+        "SELECT i, 'name ' || i, 'a note of some length for row ' || i FROM n");
+    long before = residentKib();
+    view = dynamic_cast<DataViewDialog*>(application.navigator().loadScreen(ScreenId::frmDataView));
+    view->Show_Form("Select * from [Big]", "Big", context.SourceConnection->connectionString());
+    view->fetchMore();
+    EXPECT_EQ(view->rows.size(), 2 * DataViewDialog::kPageRows);
+    EXPECT_FALSE(view->atEnd());
+    long after = residentKib();
+    std::cout << "data viewer on 1,000,000 rows: resident " << after / 1024 << " MiB (" << (after - before) / 1024
+              << " MiB more than before opening)\n";
+    EXPECT_LT(after, 100 * 1024);
+
+    auto* properties = dynamic_cast<ColumnPropertiesDialog*>(application.navigator().loadScreen(ScreenId::frmColProps));
+    properties->Show_Form("Contact", "StaffNo");
+    EXPECT_EQ(properties->txtName.text, "StaffNo");
+    EXPECT_EQ(properties->txtDataType.text, "Integer (4 byte)");
+    EXPECT_EQ(dataTypeDescription(202), "Null terminated unicode character string");
+    EXPECT_EQ(dataTypeDescription(201), "");
 }
 
 }  // namespace
