@@ -1,5 +1,6 @@
 #include "ui/drag_map_widget.h"
 
+#include <QCursor>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -169,6 +170,15 @@ DragMapWidget::DragMapWidget(editor::DragMapScreen& model, QtHost& host)
     m_tvSource->onRelease = [this](Qt::MouseButton button) {
         if (button != Qt::LeftButton && button != Qt::RightButton) return;
         handle([&] { m_model.tvSource_MouseUp(button == Qt::RightButton ? MouseButton::Right : MouseButton::Left); });
+        if (!this->model() || !m_model.sourcePopupShown) return;
+        // A table's menu: its first rows or all of them in the data viewer.
+        QMenu menu(this);
+        QAction* first = menu.addAction(QStringLiteral("View Data"));
+        QAction* all = menu.addAction(QStringLiteral("View &All Data"));
+        QAction* chosen = menu.exec(QCursor::pos());
+        m_model.sourcePopupShown = false;
+        if (chosen == first) handle([this] { m_model.Menu_Source_Popup_View_Data(); });
+        if (chosen == all) handle([this] { m_model.mnuViewAllData(); });
     };
     m_tvSource->canDrag = [this] { return this->model() && m_model.tvSource_CanDrag(); };
     connect(m_tvSource, &QTreeWidget::itemDoubleClicked, this,
