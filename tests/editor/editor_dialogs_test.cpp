@@ -138,14 +138,27 @@ TEST_F(DbEditorDialogsTest, LinksAndClausesMadeInTheDialogsShapeTheImport) {
     dialog.cboTable_Click();
     add(dialog, "Floor", 1, "NULL");
     mapping::setLevelValuesForImport(*context.DestinationConnection, context, {});
+    // Parent matching: the item's Alpha2 names an existing Department item.
+    execute("INSERT INTO CIID (Parent, StyleID, Alpha1) VALUES (0, 2, 'Sales `East`')");
     host.onModal = [](wizard::Screen& modal) {
         if (auto* info = dynamic_cast<import::ImportInfoScreen*>(&modal)) info->cmdSave_Click();
+        if (auto* parent = dynamic_cast<ParentDialog*>(&modal)) {
+            parent->cboStyle.listIndex = parent->cboStyle.indexOf("Department");
+            parent->cboStyle_Click();
+            parent->lstSourceParent.listIndex = parent->lstSourceParent.indexOf("Alpha2: Department.DeptName");
+            parent->lstDestinParent.listIndex = parent->lstDestinParent.indexOf("Alpha1: Department");
+            parent->SSTree1.selectedKey = "Main";
+            parent->cmdOK_Click();
+        }
     };
+    auto* parent = dynamic_cast<ParentDialog*>(application.navigator().loadScreen(ScreenId::frmParent));
+    context.GenParent = parent->Show_Form(1);
     dialogs.expectMessageStartingWith("Important Notice").expectMessage("Veltrane Data Import Completed Successfully");
     application.navigator().start(ScreenId::frmDBSave);
     application.screens().get<import::ImportScreen>(ScreenId::frmDBSave)->cmdStart_Click();
-    // Departments without a floor, each with its own company.
-    EXPECT_EQ(rows("SELECT Alpha1, Alpha2 FROM CIID WHERE ID > 3 ORDER BY Alpha1"), "O`Brien & Sons|Sales `East`\n");
+    // Departments without a floor, each with its own company, under the matching item.
+    EXPECT_EQ(rows("SELECT Parent, Alpha1, Alpha2 FROM CIID WHERE ID > 4 ORDER BY Alpha1"),
+              "4|O`Brien & Sons|Sales `East`\n");
 }
 
 }  // namespace
