@@ -72,19 +72,28 @@ void DataViewDialog::Show_Form(const std::string& query, const std::string& node
 
 bool DataViewDialog::fetchMore() {
     if (m_atEnd || !m_rows) return false;
-    for (std::size_t read = 0; read < kPageRows; ++read) {
-        if (!m_rows->next()) {
-            m_atEnd = true;
-            m_rows.reset();
-            m_connection.reset();
-            break;
+    std::size_t before = rows.size();
+    try {
+        for (std::size_t read = 0; read < kPageRows; ++read) {
+            if (!m_rows->next()) {
+                m_atEnd = true;
+                break;
+            }
+            std::vector<std::string> row;
+            row.reserve(columns.size());
+            for (std::size_t i = 0; i < columns.size(); ++i) row.emplace_back(m_rows->text(i).value_or(""));
+            rows.push_back(std::move(row));
         }
-        std::vector<std::string> row;
-        row.reserve(columns.size());
-        for (std::size_t i = 0; i < columns.size(); ++i) row.emplace_back(m_rows->text(i).value_or(""));
-        rows.push_back(std::move(row));
+    } catch (const std::exception& error) {
+        // Scrolling on after a failed read shows what was read.
+        m_atEnd = true;
+        m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDataView:Show_form", "");
     }
-    return !rows.empty();
+    if (m_atEnd) {
+        m_rows.reset();
+        m_connection.reset();
+    }
+    return rows.size() > before;
 }
 
 ColumnPropertiesDialog::ColumnPropertiesDialog(wizard::ScreenServices services)

@@ -21,7 +21,7 @@ public:
     // Opens `query` on a connection of its own (the source connection string) and shows the
     // first page; the dialog is then shown modally.
     void Show_Form(const std::string& query, const std::string& nodeKey, const std::string& connectionString);
-    // Reads the next page; false at the end of the rows.
+    // Reads the next page; false when it added no row.
     bool fetchMore();
     bool atEnd() const { return m_atEnd; }
 

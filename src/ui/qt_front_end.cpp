@@ -23,6 +23,8 @@
 #include "db/sqlite_connection.h"
 #include "editor/data_clause_dialog.h"
 #include "editor/drag_map_screen.h"
+#include "editor/parent_dialogs.h"
+#include "editor/source_viewers.h"
 #include "editor/structure_links_screen.h"
 #include "editor/structure_screen.h"
 #include "editor/table_link_dialog.h"
@@ -290,6 +292,63 @@ void renderTableLinks(app::Application& application, wizard::ScriptedDialogs& di
     context.Gstructures.assign(1, {});
 }
 
+// A Contact level with columns mapped to item fields: the navigator read one level down, a
+// matching rule being chosen; then the dialog that picks a new parent.
+void renderParentDialogs(app::Application& application, const SaveScreenshot& save) {
+    SampleDatabases sample(application);
+    wizard::Context& context = application.context();
+    mapping::MappingRepository mappings(context.destination(), context.dialect());
+    mappings.writeLevels({"Contact"});
+    mapping::rebuildStructureLevels(context.destination(), context);
+    mapColumn(mappings, 1, "Contact", "LastName", "CIID", "Alpha1");
+    mapColumn(mappings, 1, "Contact", "Email", "CIID", "Alpha2");
+    mapColumn(mappings, 1, "Contact", "StaffNo", "CIID", "Num1");
+    context.GenParent = 1;
+
+    wizard::Navigator& navigator = application.navigator();
+    auto* parent = dynamic_cast<editor::ParentDialog*>(navigator.loadScreen(wizard::ScreenId::frmParent));
+    whileModal(*parent, [&] { parent->Show_Form(1); }, [&] {
+        parent->SSTree1_Expand("Main");
+        parent->SSTree1.selectedKey = "1";
+        parent->cboStyle.listIndex = parent->cboStyle.indexOf("Contact");
+        parent->cboStyle_Click();
+        parent->lstSourceParent.listIndex = parent->lstSourceParent.indexOf("Num1: Contact.StaffNo");
+        parent->lstDestinParent.listIndex = parent->lstDestinParent.indexOf("Num1: Staff No");
+        save(*parent, std::string(wizard::screenName(wizard::ScreenId::frmParent)));
+        parent->cmdCancel_Click();
+    });
+
+    auto* newParent = dynamic_cast<editor::NewParentDialog*>(navigator.loadScreen(wizard::ScreenId::frmNewParent));
+    newParent->SSTree1_Expand("Main");
+    newParent->SSTree1_Expand("1");
+    newParent->SSTree1.selectedKey = "2";
+    save(*newParent, std::string(wizard::screenName(wizard::ScreenId::frmNewParent)));
+    navigator.unloadScreen(wizard::ScreenId::frmNewParent);
+    context.GenParent = 0;
+    context.Gstructures.assign(1, {});
+}
+
+// The demo source's contacts, and the properties of one of their columns.
+void renderSourceViewers(app::Application& application, const SaveScreenshot& save) {
+    SampleDatabases sample(application);
+    wizard::Context& context = application.context();
+    wizard::Navigator& navigator = application.navigator();
+    auto* dataView = dynamic_cast<editor::DataViewDialog*>(navigator.loadScreen(wizard::ScreenId::frmDataView));
+    whileModal(*dataView, [&] {
+        dataView->Show_Form("Select * from [Contact]", "Contact", context.source().connectionString());
+    }, [&] {
+        save(*dataView, std::string(wizard::screenName(wizard::ScreenId::frmDataView)));
+        navigator.unloadScreen(wizard::ScreenId::frmDataView);
+    });
+
+    auto* properties =
+        dynamic_cast<editor::ColumnPropertiesDialog*>(navigator.loadScreen(wizard::ScreenId::frmColProps));
+    whileModal(*properties, [&] { properties->Show_Form("Contact", "FirstName"); }, [&] {
+        save(*properties, std::string(wizard::screenName(wizard::ScreenId::frmColProps)));
+        properties->cmdOK_Click();
+    });
+}
+
 }  // namespace
 
 QtFrontEnd::QtFrontEnd(int& argc, char** argv) : m_argc(argc), m_argv(argv) {}
@@ -350,7 +409,9 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
         if (!application.screens().exists(id)) continue;
         // These need databases: rendered last.
         if (id == wizard::ScreenId::frmDragMap || id == wizard::ScreenId::frmStructureLinks ||
-            id == wizard::ScreenId::frmGenDataClause || id == wizard::ScreenId::frmTableLink) {
+            id == wizard::ScreenId::frmGenDataClause || id == wizard::ScreenId::frmTableLink ||
+            id == wizard::ScreenId::frmParent || id == wizard::ScreenId::frmNewParent ||
+            id == wizard::ScreenId::frmDataView || id == wizard::ScreenId::frmColProps) {
             continue;
         }
         wizard::Screen* screen = application.screens().load(id);
@@ -408,6 +469,14 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
     if (application.screens().exists(wizard::ScreenId::frmDragMap)) renderDragMap(application, save);
     if (application.screens().exists(wizard::ScreenId::frmGenDataClause)) renderDataClauses(application, save);
     if (application.screens().exists(wizard::ScreenId::frmTableLink)) renderTableLinks(application, dialogs, save);
+    if (application.screens().exists(wizard::ScreenId::frmParent) &&
+        application.screens().exists(wizard::ScreenId::frmNewParent)) {
+        renderParentDialogs(application, save);
+    }
+    if (application.screens().exists(wizard::ScreenId::frmDataView) &&
+        application.screens().exists(wizard::ScreenId::frmColProps)) {
+        renderSourceViewers(application, save);
+    }
     std::cout << written << " screenshots written to " << folder << '\n';
     return written > 0 && failed == 0 ? 0 : 1;
 }

@@ -10,6 +10,8 @@
 #include "ui/import_info_widget.h"
 #include "ui/import_widget.h"
 #include "ui/mappings_widget.h"
+#include "ui/parent_widgets.h"
+#include "ui/source_viewer_widgets.h"
 #include "ui/structure_links_widget.h"
 #include "ui/structure_widget.h"
 #include "ui/table_link_widget.h"
@@ -51,6 +53,18 @@ ScreenWidget* createScreenWidget(wizard::Screen& screen, QtHost& host) {
     }
     if (auto* tableLink = dynamic_cast<editor::TableLinkDialog*>(&screen)) {
         return new TableLinkWidget(*tableLink, host);
+    }
+    if (auto* parent = dynamic_cast<editor::ParentDialog*>(&screen)) {
+        return new ParentWidget(*parent, host);
+    }
+    if (auto* newParent = dynamic_cast<editor::NewParentDialog*>(&screen)) {
+        return new NewParentWidget(*newParent, host);
+    }
+    if (auto* dataView = dynamic_cast<editor::DataViewDialog*>(&screen)) {
+        return new DataViewWidget(*dataView, host);
+    }
+    if (auto* columnProperties = dynamic_cast<editor::ColumnPropertiesDialog*>(&screen)) {
+        return new ColumnPropertiesWidget(*columnProperties, host);
     }
     if (auto* importScreen = dynamic_cast<import::ImportScreen*>(&screen)) {
         return new ImportWidget(*importScreen, host);
