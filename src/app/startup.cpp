@@ -17,14 +17,21 @@ std::string usageText() {
            "                                 run a saved mapping unattended\n"
            "       koru --version | --help\n"
            "\n"
-           "A relative <file> is in the program folder ($KORU_HOME, else the program's own\n"
-           "folder when writable, else $XDG_DATA_HOME/koru). The destination server and the\n"
-           "source connection string come from the connection settings file (ConnSet) there.\n"
+           "/MapFile: the saved mapping (.xfo); a relative path is in the program folder.\n"
+           "/Product: TICKORA or LEDGORA. /UserID, /Password: the destination login.\n"
            "/Update: 0 plain import, 1 update data, 2 update + new, 3 add new only (of the\n"
            "newest import that has items; without one the run is a plain import).\n"
-           "Exit status: 0 once the import has completed, 2 parameters refused, 1 any other\n"
-           "failure. Every message and refusal is printed on standard error and written to\n"
-           "XFRLog.log in the program folder.\n";
+           "/Database: the destination database, TICKORDB when absent.\n"
+           "The destination server and the source connection string come from the\n"
+           "connection settings file (ConnSet) in the program folder.\n"
+           "\n"
+           "Program folder: $KORU_HOME when set; else the program's own folder when it\n"
+           "holds a file koru.portable, or when the program runs from its build tree and\n"
+           "the folder is writable; else $XDG_DATA_HOME/koru (~/.local/share/koru).\n"
+           "\n"
+           "Exit status: 0 once the import has completed, 2 parameters refused or an\n"
+           "unknown option, 1 any other failure. Every message and refusal is printed on\n"
+           "standard error and written to XFRLog.log in the program folder. See koru(1).\n";
 }
 
 int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ostream& out,

@@ -17,22 +17,47 @@ fs::path executableFolder() {
     return ec ? fs::path{} : exe.parent_path();
 }
 
-fs::path dataHomeFolder() {
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return fs::path(xdg) / "koru";
-    const char* home = std::getenv("HOME");
-    return fs::path(home && *home ? home : "/tmp") / ".local" / "share" / "koru";
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+bool isInside(const fs::path& folder, const fs::path& tree) {
+    std::error_code ec;
+    fs::path inner = fs::weakly_canonical(folder, ec);
+    if (ec) return false;
+    fs::path outer = fs::weakly_canonical(tree, ec);
+    if (ec) return false;
+    // By path components, so that "build-old" is not inside "build".
+    fs::path relative = inner.lexically_relative(outer);
+    return !relative.empty() && *relative.begin() != "..";
 }
 
 }  // namespace
 
-fs::path programFolder() {
-    fs::path folder;
-    if (const char* koruHome = std::getenv("KORU_HOME"); koruHome && *koruHome) {
-        folder = koruHome;
-    } else {
-        folder = executableFolder();
-        if (folder.empty() || ::access(folder.c_str(), W_OK) != 0) folder = dataHomeFolder();
+fs::path chooseProgramFolder(const FolderSettings& settings) {
+    if (!settings.koruHome.empty()) return settings.koruHome;
+    const fs::path& own = settings.executableFolder;
+    if (!own.empty()) {
+        std::error_code ec;
+        if (fs::exists(own / kPortableMarker, ec)) return own;
+        if (!settings.buildTree.empty() && isInside(own, settings.buildTree) &&
+            ::access(own.c_str(), W_OK) == 0) {
+            return own;
+        }
     }
+    // A relative XDG_DATA_HOME is invalid and ignored.
+    fs::path dataHome = settings.xdgDataHome;
+    if (dataHome.empty() || dataHome.is_relative()) {
+        dataHome = fs::path(settings.home.empty() ? "/tmp" : settings.home) / ".local" / "share";
+    }
+    return dataHome / "koru";
+}
+
+fs::path programFolder() {
+    FolderSettings settings{environment("KORU_HOME"), environment("XDG_DATA_HOME"),
+                            environment("HOME"), executableFolder(), KORU_BUILD_TREE};
+    fs::path folder = chooseProgramFolder(settings);
     std::error_code ec;
     fs::create_directories(folder, ec);
     return folder;
