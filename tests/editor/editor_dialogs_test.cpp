@@ -253,7 +253,8 @@ TEST_F(DbEditorDialogsTest, TheDataViewerReadsAPageAtATimeAndColumnsDescribeThei
     long after = residentKib();
     std::cout << "data viewer on 1,000,000 rows: resident " << after / 1024 << " MiB (" << (after - before) / 1024
               << " MiB more than before opening)\n";
-    EXPECT_LT(after, 100 * 1024);
+    // What opening the viewer adds: the process's own size differs by build (sanitizers).
+    EXPECT_LT(after - before, 100 * 1024);
 
     auto* properties = dynamic_cast<ColumnPropertiesDialog*>(application.navigator().loadScreen(ScreenId::frmColProps));
     properties->Show_Form("Contact", "StaffNo");
