@@ -85,16 +85,10 @@ DataClauseWidget::DataClauseWidget(editor::DataClauseDialog& model, QtHost& host
     buttons->addWidget(m_cmdExit);
 
     auto* page = new QVBoxLayout;
-    page->setContentsMargins(14, 10, 14, 12);
-    page->setSpacing(8);
     page->addWidget(m_fraMappings, 3);
     page->addLayout(clauses, 2);
     page->addLayout(buttons);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addWidget(titleBand(this, m_lblTitle));
-    outer->addLayout(page, 1);
+    dialogPage(this, m_lblTitle, page);
 
     connect(m_cboTable, &QComboBox::activated, this, [this](int index) {
         m_model.cboTable.listIndex = index;

@@ -41,16 +41,10 @@ ImportInfoWidget::ImportInfoWidget(import::ImportInfoScreen& model, QtHost& host
     buttons->addWidget(m_cmdQuit);
 
     auto* page = new QVBoxLayout;
-    page->setContentsMargins(14, 10, 14, 12);
-    page->setSpacing(8);
     page->addWidget(m_framImportInformation);
     page->addWidget(m_framNotes, 1);
     page->addLayout(buttons);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addWidget(titleBand(this, m_lblTitle));
-    outer->addLayout(page, 1);
+    dialogPage(this, m_lblTitle, page);
 
     follow(m_txtUserID, m_model.txtUserID, [this] {
         m_model.txtUserID.selStart = m_txtUserID->cursorPosition();

@@ -57,17 +57,11 @@ TableLinkWidget::TableLinkWidget(editor::TableLinkDialog& model, QtHost& host)
     buttons->addWidget(m_cmdExit);
 
     auto* page = new QVBoxLayout;
-    page->setContentsMargins(14, 10, 14, 12);
-    page->setSpacing(8);
     page->addLayout(columns, 3);
     page->addLayout(addRow);
     page->addWidget(m_lstLinks, 2);
     page->addLayout(buttons);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addWidget(titleBand(this, m_lblTitle));
-    outer->addLayout(page, 1);
+    dialogPage(this, m_lblTitle, page);
 
     connect(m_cboSTable, &QComboBox::activated, this, [this](int index) {
         m_model.cboSTable.listIndex = index;

@@ -52,4 +52,16 @@ inline QVBoxLayout* wizardPage(QWidget* window, QLabel* title, QLayout* page, QP
     return outer;
 }
 
+// The frame of a dialog: the title band, then the page with its margins.
+inline QVBoxLayout* dialogPage(QWidget* window, QLabel* title, QVBoxLayout* page) {
+    page->setContentsMargins(14, 10, 14, 12);
+    page->setSpacing(8);
+    auto* outer = new QVBoxLayout(window);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(titleBand(window, title));
+    outer->addLayout(page, 1);
+    return outer;
+}
+
 }  // namespace koru::ui
