@@ -1,5 +1,6 @@
 #include "editor/data_clause_dialog.h"
 
+#include "db/sql_quoting.h"
 #include "diag/messages.h"
 #include "diag/text.h"
 #include "wizard/error_trap.h"
@@ -10,20 +11,6 @@ namespace koru::editor {
 using wizard::MsgButtons;
 using wizard::MsgIcon;
 using wizard::ScreenId;
-
-namespace {
-
-// A name inside a quoted SQL value.
-std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (char c : text) {
-        if (c == '\'') result += '\'';
-        result += c;
-    }
-    return result + "'";
-}
-
-}  // namespace
 
 std::string Operator_Lookup(int code) {
     switch (code) {
@@ -168,8 +155,8 @@ void DataClauseDialog::cmdAdd_Click() {
         m_services.context.destination().execute(
             std::string("insert into xfrclause(StructureID, SourceTable, SourceColumn, Operator, Criteria, StrucOrder, "
                         "AndClause )") +
-            " Values (" + std::to_string(m_level) + " , " + quoted(cboTable.selectedText()) + " , " +
-            quoted(lstDB2.selectedText()) + " , '" + op + "' , " + wrapped + " , " + std::to_string(order) + " , " +
+            " Values (" + std::to_string(m_level) + " , " + db::charQuoted(cboTable.selectedText(), '\'') + " , " +
+            db::charQuoted(lstDB2.selectedText(), '\'') + " , '" + op + "' , " + wrapped + " , " + std::to_string(order) + " , " +
             std::to_string(join) + ")");
         DataClause_Refresh();
         cboAndOr.visible = true;
@@ -245,7 +232,7 @@ void DataClauseDialog::Update_Data_Clause() {
     try {
         if (cmdUpdateTag.empty()) return;
         db::Connection& destination = m_services.context.destination();
-        destination.execute("Update XFrClause Set Criteria = " + quoted(cboCriteria.text) + " where id = " + cmdUpdateTag);
+        destination.execute("Update XFrClause Set Criteria = " + db::charQuoted(cboCriteria.text, '\'') + " where id = " + cmdUpdateTag);
         destination.execute("Update XFrClause Set AndClause = " + std::to_string(std::max(cboAndOr.listIndex, 0)) +
                             " where id = " + cmdUpdateTag);
         DataClause_Refresh();

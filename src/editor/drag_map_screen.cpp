@@ -157,7 +157,7 @@ void DragMapScreen::UT_Tree_Column_Fill(wizard::Tree& tree, db::Connection& sour
     } catch (const db::DbError&) {
         // The source does not read square brackets: it never will.
         context.NoBrackets = true;
-        sql.erase(std::remove_if(sql.begin(), sql.end(), [](char c) { return c == '[' || c == ']'; }), sql.end());
+        sql = wizard::withoutBrackets(sql);
         try {
             rows = source.query(sql);
         } catch (...) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "db/sql_quoting.h"
 #include "diag/messages.h"
 #include "diag/text.h"
+#include "editor/source_columns.h"
 #include "mapping/mapping_repository.h"
 #include "wizard/error_trap.h"
 #include "wizard/text_helpers.h"
@@ -19,26 +21,6 @@ namespace {
 
 const char* kInstructionPrefix = "Specify The Links Between Structure Levels";
 
-bool isNumericType(int type) {
-    static const int kNumeric[] = {2, 3, 4, 5, 14, 16, 17, 18, 19, 131, 139};
-    return std::find(std::begin(kNumeric), std::end(kNumeric), type) != std::end(kNumeric);
-}
-
-std::string withoutBrackets(std::string text) {
-    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '[' || c == ']'; }), text.end());
-    return text;
-}
-
-// A link text inside a quoted SQL value.
-std::string quotedText(const std::string& text) {
-    std::string quoted;
-    for (char c : text) {
-        if (c == '\'') quoted += '\'';
-        quoted += c;
-    }
-    return "'" + quoted + "'";
-}
-
 }  // namespace
 
 bool UT_Check_Links(wizard::Dialogs& dialogs, int type1, int type2, const std::string& name1,
@@ -51,8 +33,8 @@ bool UT_Check_Links(wizard::Dialogs& dialogs, int type1, int type2, const std::s
                MsgResult::Yes;
     };
     if (type1 != type2 && !ask("The Columns You Are Choosing To Link Are Of Different Types")) return false;
-    if (!isNumericType(type1) && !ask("Column : " + name1 + "\nIs Not Of Type Integer")) return false;
-    if (!isNumericType(type2)) {
+    if (!isLinkNumericType(type1) && !ask("Column : " + name1 + "\nIs Not Of Type Integer")) return false;
+    if (!isLinkNumericType(type2)) {
         if (!ask("Column : " + name2 + "\nIs Not Of Type Integer")) {
             numeric = false;
             return false;
@@ -146,9 +128,9 @@ void StructureLinksScreen::Insert_DB_Structures() {
     for (std::size_t i = 1; i < context.Gstructures.size(); ++i) {
         const wizard::StructureLevel& level = context.Gstructures[i];
         std::string where = " WHERE ID = " + std::to_string(i);
-        if (!level.DLink.empty()) destination.execute("UPDATE XFRStructure SET DLink = " + quotedText(level.DLink) + where);
+        if (!level.DLink.empty()) destination.execute("UPDATE XFRStructure SET DLink = " + db::charQuoted(level.DLink, '\'') + where);
         if (!level.ULink.empty()) {
-            destination.execute("UPDATE XFRStructure SET ULink = " + quotedText(level.ULink) + where);
+            destination.execute("UPDATE XFRStructure SET ULink = " + db::charQuoted(level.ULink, '\'') + where);
             destination.execute("UPDATE XFRStructure SET ULinkID = " + std::to_string(level.ULinkID) + where);
             destination.execute(std::string("UPDATE XFRStructure SET ULinknumeric = ") +
                                 (level.ULinkNumeric ? "1" : "0") + where);
@@ -156,27 +138,9 @@ void StructureLinksScreen::Insert_DB_Structures() {
     }
 }
 
-void StructureLinksScreen::UT_Add_DB_Items(wizard::ListBox& list, const std::string& table) {
-    wizard::Context& context = m_services.context;
-    list.clear();
-    std::unique_ptr<db::Recordset> rows;
-    try {
-        rows = context.source().query("Select * From " + table);
-    } catch (const db::DbError& error) {
-        if (error.code() == db::kErrPermissionDenied) {
-            m_services.reporter.UT_Report_Error(error.toErrorRecord(), "Utility:UT_Add_DB_Items",
-                                                "Read Permission Denied On Table : " + table);
-            return;
-        }
-        // A name the server does not read as it stands is quoted.
-        rows = context.source().query("Select * From " + wizard::UT_Bracket_Name(table, context.NoBrackets));
-    }
-    for (std::size_t i = 0; i < rows->fieldCount(); ++i) list.addItem(rows->field(i).name, rows->field(i).adoType);
-}
-
 void StructureLinksScreen::cboLink1_Click() {
     try {
-        if (cboLink1.listIndex >= 0) UT_Add_DB_Items(lstLink1, cboLink1.selectedText());
+        if (cboLink1.listIndex >= 0) UT_Add_DB_Items(m_services, lstLink1, cboLink1.selectedText());
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmStructureLinks:cboLink1_Click", "");
     }
@@ -184,7 +148,7 @@ void StructureLinksScreen::cboLink1_Click() {
 
 void StructureLinksScreen::cboLink2_Click() {
     try {
-        if (cboLink2.listIndex >= 0) UT_Add_DB_Items(lstLink2, cboLink2.selectedText());
+        if (cboLink2.listIndex >= 0) UT_Add_DB_Items(m_services, lstLink2, cboLink2.selectedText());
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmStructureLinks:cboLink2_Click", "");
     }
@@ -213,11 +177,11 @@ void StructureLinksScreen::Prep_Screen() {
             fraLink2.caption = level.Name;
             cmdAddLink.caption = "&Add hierarchy link";
             if (!parent.DLink.empty()) {
-                cboLink1.listIndex = cboLink1.indexOf(withoutBrackets(wizard::UT_Split_Table_Column(true, parent.DLink)));
+                cboLink1.listIndex = cboLink1.indexOf(wizard::withoutBrackets(wizard::UT_Split_Table_Column(true, parent.DLink)));
                 cboLink1.text = cboLink1.selectedText();
                 cboLink1.enabled = false;
                 cboLink1_Click();
-                lstLink1.listIndex = lstLink1.indexOf(withoutBrackets(wizard::UT_Split_Table_Column(false, parent.DLink)));
+                lstLink1.listIndex = lstLink1.indexOf(wizard::withoutBrackets(wizard::UT_Split_Table_Column(false, parent.DLink)));
                 lstLink1.enabled = false;
             }
         } else {
@@ -251,7 +215,7 @@ void StructureLinksScreen::cmdAddLink_Click() {
         if (m_identifierMode) {
             if (lstLink2.listIndex < 0) return refuse();
             std::string link = linkText(cboLink2, lstLink2);
-            destination.execute("UPDATE XFRStructure SET DLink = " + quotedText(link) + " WHERE ID = " + current);
+            destination.execute("UPDATE XFRStructure SET DLink = " + db::charQuoted(link, '\'') + " WHERE ID = " + current);
             level.DLink = link;
             m_identifierDefined = true;
         } else {
@@ -265,11 +229,11 @@ void StructureLinksScreen::cmdAddLink_Click() {
             std::string parent = std::to_string(level.ULinkID);
             std::string upLink = linkText(cboLink2, lstLink2);
             std::string downLink = linkText(cboLink1, lstLink1);
-            destination.execute("UPDATE XFRStructure SET ULink = " + quotedText(upLink) + " WHERE ID = " + current);
+            destination.execute("UPDATE XFRStructure SET ULink = " + db::charQuoted(upLink, '\'') + " WHERE ID = " + current);
             destination.execute("UPDATE XFRStructure SET ULinkID = " + parent + " WHERE ID = " + current);
             destination.execute(std::string("UPDATE XFRStructure SET ULinknumeric = ") + (numeric ? "1" : "0") +
                                 " WHERE ID = " + current);
-            destination.execute("UPDATE XFRStructure SET DLink = " + quotedText(downLink) + " WHERE ID = " + parent);
+            destination.execute("UPDATE XFRStructure SET DLink = " + db::charQuoted(downLink, '\'') + " WHERE ID = " + parent);
             destination.execute("UPDATE XFRStructure SET dLinkID = " + current + " WHERE ID = " + parent);
             level.ULinkNumeric = numeric;
             level.ULink = upLink;

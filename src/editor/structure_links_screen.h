@@ -24,8 +24,6 @@ public:
 
     void Insert_DB_Structures();
     void Prep_Screen();
-    // Fills a column list with a source table's columns, each with its type code as item data.
-    void UT_Add_DB_Items(wizard::ListBox& list, const std::string& table);
 
     // Identifier mode: the current level chooses its own identifying column.
     bool identifierMode() const { return m_identifierMode; }

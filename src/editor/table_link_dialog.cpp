@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "db/sql_quoting.h"
 #include "diag/messages.h"
 #include "diag/text.h"
+#include "editor/source_columns.h"
 #include "wizard/error_trap.h"
 #include "wizard/text_helpers.h"
 
@@ -13,24 +15,6 @@ using wizard::MsgButtons;
 using wizard::MsgIcon;
 using wizard::MsgResult;
 using wizard::ScreenId;
-
-namespace {
-
-bool isNumericType(int type) {
-    static const int kNumeric[] = {2, 3, 4, 5, 14, 16, 17, 18, 19, 131, 139};
-    return std::find(std::begin(kNumeric), std::end(kNumeric), type) != std::end(kNumeric);
-}
-
-std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (char c : text) {
-        if (c == '\'') result += '\'';
-        result += c;
-    }
-    return result + "'";
-}
-
-}  // namespace
 
 TableLinkDialog::TableLinkDialog(wizard::ScreenServices services)
     : Screen(ScreenId::frmTableLink), m_services(services) {
@@ -84,32 +68,12 @@ bool TableLinkDialog::Show_Form(int structureID) {
     return true;
 }
 
-void TableLinkDialog::UT_Add_DB_Items(const std::string& table, wizard::ListBox& list) {
-    wizard::Context& context = m_services.context;
-    list.clear();
-    std::unique_ptr<db::Recordset> rows;
-    try {
-        try {
-            rows = context.source().query("Select * From " + table);
-        } catch (const db::DbError& error) {
-            if (error.code() != db::kErrCommandText) throw;
-            rows = context.source().query("Select * From " + wizard::UT_Bracket_Name(table, context.NoBrackets));
-        }
-    } catch (const db::DbError& error) {
-        m_services.reporter.UT_Report_Error(
-            error.toErrorRecord(), "Utility:UT_Add_DB_Items",
-            error.code() == db::kErrPermissionDenied ? "Read Permission Denied On Table : " + table : "");
-        return;
-    }
-    for (std::size_t i = 0; i < rows->fieldCount(); ++i) list.addItem(rows->field(i).name, rows->field(i).adoType);
-}
-
 void TableLinkDialog::cboSTable_Click() {
-    if (cboSTable.listIndex >= 0) UT_Add_DB_Items(cboSTable.selectedText(), lstDB1);
+    if (cboSTable.listIndex >= 0) UT_Add_DB_Items(m_services, lstDB1, cboSTable.selectedText());
 }
 
 void TableLinkDialog::cboTable_Click() {
-    if (cboTable.listIndex >= 0) UT_Add_DB_Items(cboTable.selectedText(), lstDB2);
+    if (cboTable.listIndex >= 0) UT_Add_DB_Items(m_services, lstDB2, cboTable.selectedText());
 }
 
 bool TableLinkDialog::checkLink(int type1, int type2, const std::string& name1, const std::string& name2) {
@@ -120,8 +84,8 @@ bool TableLinkDialog::checkLink(int type1, int type2, const std::string& name1, 
                MsgResult::Yes;
     };
     if (type1 != type2 && !ask(diag::LS(441, reporter))) return false;
-    if (!isNumericType(type1) && !ask(diag::LS(442, reporter) + name1 + " " + diag::LS(443, reporter))) return false;
-    if (!isNumericType(type2) && !ask(diag::LS(442, reporter) + name2 + " " + diag::LS(443, reporter))) return false;
+    if (!isLinkNumericType(type1) && !ask(diag::LS(442, reporter) + name1 + " " + diag::LS(443, reporter))) return false;
+    if (!isLinkNumericType(type2) && !ask(diag::LS(442, reporter) + name2 + " " + diag::LS(443, reporter))) return false;
     return true;
 }
 
@@ -143,10 +107,10 @@ void TableLinkDialog::cmdAdd_Click() {
         }
         db::Connection& destination = context.destination();
         destination.execute("INSERT INTO XFRTableLink(SourceTable, SourceColumn, DestinTable, DestinColumn, "
-                            "StructureID) VALUES(" + quoted(first) + " , " + quoted(column1) + " , " + quoted(second) +
-                            " , " + quoted(column2) + " , " + std::to_string(m_level) + ")");
-        std::string found = "id from XFRTableLink where sourcecolumn = " + quoted(column1) +
-                            " AND destincolumn = " + quoted(column2) + "  ORDER BY ID DESC";
+                            "StructureID) VALUES(" + db::charQuoted(first, '\'') + " , " + db::charQuoted(column1, '\'') + " , " + db::charQuoted(second, '\'') +
+                            " , " + db::charQuoted(column2, '\'') + " , " + std::to_string(m_level) + ")");
+        std::string found = "id from XFRTableLink where sourcecolumn = " + db::charQuoted(column1, '\'') +
+                            " AND destincolumn = " + db::charQuoted(column2, '\'') + "  ORDER BY ID DESC";
         std::optional<std::string> id;
         {
             auto rows = destination.query(context.dialect().kind() == db::DestinationDialect::Kind::Mssql

@@ -33,7 +33,6 @@ public:
     wizard::Button cmdExit;
 
 private:
-    void UT_Add_DB_Items(const std::string& table, wizard::ListBox& list);
     bool checkLink(int type1, int type2, const std::string& name1, const std::string& name2);
 
     wizard::ScreenServices m_services;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "db/source_dialect.h"
+#include "db/sql_quoting.h"
 #include "diag/logs.h"
 #include "diag/messages.h"
 #include "diag/text.h"
@@ -80,8 +81,7 @@ std::vector<DataClause> clausesOf(db::Connection& destination, int level) {
 // Whether the level's identifier column holds text, as far as the source describes it.
 bool isTextKey(db::Connection& source, const std::string& dLink) {
     if (dLink.empty()) return true;
-    std::string table = Link_Sep(true, dLink);
-    table.erase(std::remove_if(table.begin(), table.end(), [](char c) { return c == '[' || c == ']'; }), table.end());
+    std::string table = wizard::withoutBrackets(Link_Sep(true, dLink));
     std::string column = Link_Sep(false, dLink);
     for (const db::FieldInfo& field : source.columns(table)) {
         if (diag::upperAscii(field.name) == diag::upperAscii(column)) return !isNumericType(field.adoType);
@@ -143,10 +143,7 @@ private:
 std::string Link_Sep(bool tablePart, std::string_view link) {
     std::size_t point = link.find('.');
     if (tablePart) return std::string(link.substr(0, point));
-    std::string column = point == std::string_view::npos ? std::string() : std::string(link.substr(point + 1));
-    column.erase(std::remove_if(column.begin(), column.end(), [](char c) { return c == '[' || c == ']'; }),
-                 column.end());
-    return column;
+    return point == std::string_view::npos ? std::string() : wizard::withoutBrackets(link.substr(point + 1));
 }
 
 std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, std::int32_t importID, int structureID) {
@@ -158,7 +155,7 @@ std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, std::i
     while (rows->next()) {
         auto value = rows->text(0);
         if (!value) continue;
-        list += sqlText(*value) + ", ";
+        list += db::charQuoted(*value, '\'') + ", ";
     }
     if (list.size() >= 3) list.resize(list.size() - 2);
     if (context.Unattended) diag::UT_Write_To_Internal_Log("SQL: " + sql + "\r\n" + list);
@@ -173,7 +170,7 @@ std::string UT_Get_Source_Unique_List(db::Connection& connection, const std::str
         auto value = rows->text(0);
         if (!value) continue;
         // Compared with XFRHash keys, which are text stored trimmed and without quotes.
-        list += sqlText(wizard::UT_Remove_Quotes_Value(diag::trimBlanks(*value))) + " , ";
+        list += db::charQuoted(wizard::UT_Remove_Quotes_Value(diag::trimBlanks(*value)), '\'') + " , ";
     }
     if (list.size() > 3) list.resize(list.size() - 2);
     return list;

@@ -1,5 +1,6 @@
 #include "import/level_query.h"
 
+#include "db/sql_quoting.h"
 #include "diag/text.h"
 #include "wizard/text_helpers.h"
 
@@ -21,14 +22,6 @@ std::string connectorAfter(const std::string& statement, std::size_t fromEnd) {
 
 }  // namespace
 
-std::string sqlText(std::string_view text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'') quoted += '\'';
-        quoted += c;
-    }
-    return quoted + "'";
-}
 
 std::string normalisedKeyExpression(const db::SourceDialect& dialect, const std::string& column) {
     return "replace(replace(" + dialect.trim(column) + ", '''', '`'), '\"', '`')";
@@ -51,7 +44,7 @@ LevelQuery composeLevelQuery(const LevelQueryInput& input) {
         if (diag::upperAscii(row.destinTable) == "CIID" && diag::upperAscii(row.destinColumn) == "ALPHA1" &&
             input.combined) {
             const CombinedField& field = *input.combined;
-            sql += input.dialect->concat({input.dialect->trim(field.first), sqlText(field.separator),
+            sql += input.dialect->concat({input.dialect->trim(field.first), db::charQuoted(field.separator, '\''),
                                           input.dialect->trim(field.second)}) +
                    alias;
         } else if (kestrix && diag::upperAscii(row.sourceColumn.value_or("")) == "GENERATION_PHONEBOOK") {
@@ -90,7 +83,7 @@ LevelQuery composeLevelQuery(const LevelQueryInput& input) {
         bool first = true;
         for (const DataClause& clause : input.clauses) {
             std::string value =
-                diag::upperAscii(clause.criteria) == "NULL" ? clause.criteria : sqlText(clause.criteria);
+                diag::upperAscii(clause.criteria) == "NULL" ? clause.criteria : db::charQuoted(clause.criteria, '\'');
             if (!first) sql += clause.orClause ? " or " : " and ";
             first = false;
             sql += bracket(clause.sourceTable) + "." + bracket(clause.sourceColumn) + " " +

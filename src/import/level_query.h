@@ -70,7 +70,4 @@ std::optional<std::string> addUpdateRestriction(
 // The source key as XFRHash stores it: trimmed, quotes replaced by backquotes.
 std::string normalisedKeyExpression(const db::SourceDialect& dialect, const std::string& column);
 
-// A text literal for SQL: single quotes doubled.
-std::string sqlText(std::string_view text);
-
 }  // namespace koru::import

@@ -63,6 +63,14 @@ std::int16_t UT_Mapping_Row_ID(std::string_view key) {
     return id;
 }
 
+std::string withoutBrackets(std::string_view text) {
+    std::string bare;
+    for (char c : text) {
+        if (c != '[' && c != ']') bare += c;
+    }
+    return bare;
+}
+
 std::string UT_Get_Connection_Property(std::string_view connectionString, std::string_view name) {
     std::size_t at = connectionString.find(name);
     if (at == std::string_view::npos || name.empty()) return {};

@@ -31,6 +31,9 @@ std::string UT_Key_Right(std::string_view key);
 // The number after the last "--MP"; throws std::invalid_argument when it is not a 16-bit integer.
 std::int16_t UT_Mapping_Row_ID(std::string_view key);
 
+// The text with every "[" and "]" taken out.
+std::string withoutBrackets(std::string_view text);
+
 // The text after `name` (which carries its "=") up to the next ";" in a connection string.
 std::string UT_Get_Connection_Property(std::string_view connectionString, std::string_view name);
 
