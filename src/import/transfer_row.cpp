@@ -74,9 +74,10 @@ std::string ut_get_inserted_text(const SourceField& field, std::string_view kind
     }
     if (maxLength == 0) maxLength = kind == "num" ? 20 : 35;
     if (kind == "exl") maxLength = 50;
-    std::string text = field.value ? std::string(*field.value) + " " : std::string(" ");
-    wizard::UT_Remove_Quotes(text);
-    return diag::trimBlanks(diag::leftChars(text, static_cast<std::size_t>(maxLength)));
+    // The value and a blank, cut and trimmed: the blank never survives, and quotes are one
+    // character whether they are replaced before the cut or after.
+    std::string text(diag::trimmedView(diag::leftView(field.value.value_or(""), static_cast<std::size_t>(maxLength))));
+    return wizard::UT_Remove_Quotes(text);
 }
 
 std::int32_t G_Num_Convert(std::string_view text) {
@@ -201,22 +202,6 @@ void TransferLayout::bind(const db::Recordset& rows) {
 
 namespace {
 
-// The first `count` characters of UTF-8 text, never cutting inside a character.
-std::string_view leftView(std::string_view text, std::size_t count) {
-    std::size_t position = 0;
-    for (std::size_t taken = 0; position < text.size() && taken < count; ++taken) {
-        ++position;
-        while (position < text.size() && (static_cast<unsigned char>(text[position]) & 0xC0) == 0x80) ++position;
-    }
-    return text.substr(0, position);
-}
-
-std::string_view trimmedView(std::string_view text) {
-    std::size_t begin = text.find_first_not_of(' ');
-    if (begin == std::string_view::npos) return {};
-    return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
-}
-
 void setNull(TransferValue& out) {
     out.kind = TransferValue::Kind::Null;
     out.text.clear();
@@ -242,7 +227,7 @@ void setText(TransferValue& out, std::string_view text) {
 // (quotes are one character either way, so replacing them first or last is the same).
 void setCut(TransferValue& out, std::optional<std::string_view> value, std::size_t count) {
     if (!value) return setNull(out);
-    setText(out, trimmedView(leftView(*value, count)));
+    setText(out, diag::trimmedView(diag::leftView(*value, count)));
 }
 
 }  // namespace
@@ -274,7 +259,7 @@ void TransferLayout::mappedValue(const MappedColumn& column, const db::Recordset
         case Conversion::KbLong: return setCut(out, field.value, 4000);
         case Conversion::KbSummary: return setCut(out, field.value, 255);
         case Conversion::Number: {
-            std::string_view text = field.value ? trimmedView(leftView(*field.value, 20)) : std::string_view();
+            std::string_view text = field.value ? diag::trimmedView(diag::leftView(*field.value, 20)) : std::string_view();
             return text.empty() ? setNull(out) : setNumber(out, G_Num_Convert(text));
         }
     }
@@ -285,7 +270,7 @@ void TransferLayout::values(const db::Recordset& rows, std::vector<TransferValue
     std::size_t next = 0;
     setNumber(out[next++], m_level);
     if (m_hasDLink) {
-        setText(out[next], trimmedView(rows.text(*m_dLinkField).value_or("")));
+        setText(out[next], diag::trimmedView(rows.text(*m_dLinkField).value_or("")));
         // An empty key is a key all the same, not a null.
         out[next++].kind = TransferValue::Kind::Text;
     } else {
