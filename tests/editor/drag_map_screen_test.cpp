@@ -9,6 +9,7 @@
 #include "import/import_screen.h"
 #include "mapping/mapping_repository.h"
 #include "support/embedded_destination.h"
+#include "support/headless_wizard.h"
 #include "support/temp_home.h"
 #include "wizard/scripted_dialogs.h"
 
@@ -27,9 +28,9 @@ const char* kCombine =
 const char* kSeparatorPrompt = "What text would you like to use to seperate the two database fields";
 const char* kStyleName = "Enter The Name For This Style";
 
-class DbDragMapTest : public ::testing::Test {
+class DbDragMapTest : public ::testing::Test, protected test::HeadlessWizard {
 protected:
-    explicit DbDragMapTest(db::Product product = db::Product::Tickora) : destination(product) {
+    explicit DbDragMapTest(db::Product product = db::Product::Tickora) : HeadlessWizard(product) {
         test::createSqliteFile(home.path() / "source.db",
                                "CREATE TABLE Company (CoID integer, CoName text, Phone text);"
                                "INSERT INTO Company VALUES (1, 'Alpha', '555'), (2, 'Beta', NULL);"
@@ -70,15 +71,6 @@ protected:
         for (auto* child : tree.children(key)) texts.push_back(child->text);
         return texts;
     }
-    void execute(const std::string& sql) { context.DestinationConnection->execute(sql); }
-    std::string rows(const std::string& sql) { return test::rowsOf(*destination.connect(), sql); }
-
-    test::TempHome home;
-    test::EmbeddedDestination destination;
-    wizard::HeadlessHost host;
-    wizard::ScriptedDialogs dialogs;
-    app::Application application{host, dialogs, false};
-    wizard::Context& context = application.context();
 };
 
 const std::string kCoName = "Company@--##--@CoName";

@@ -13,6 +13,7 @@
 #include "mapping/level_values.h"
 #include "mapping/mapping_repository.h"
 #include "support/demo_connections.h"
+#include "support/headless_wizard.h"
 #include "support/temp_home.h"
 #include "wizard/scripted_dialogs.h"
 
@@ -26,7 +27,7 @@ const std::string kTail =
     "\n\nPlease Note This Is Not A Recommended Practice And This Import Will Most Likely Not Succeed\n"
     "Are You Sure You Wish To Continue ?";
 
-class DbEditorDialogsTest : public ::testing::Test {
+class DbEditorDialogsTest : public ::testing::Test, protected test::HeadlessWizard {
 protected:
     DbEditorDialogsTest() {
         test::connectDemo(context, home.path(), destination);
@@ -45,15 +46,6 @@ protected:
         dialog.cboCriteria_Change();
         dialog.cmdAdd_Click();
     }
-    void execute(const std::string& sql) { context.DestinationConnection->execute(sql); }
-    std::string rows(const std::string& sql) { return test::rowsOf(*destination.connect(), sql); }
-
-    test::TempHome home;
-    test::EmbeddedDestination destination;
-    wizard::HeadlessHost host;
-    wizard::ScriptedDialogs dialogs;
-    app::Application application{host, dialogs, false};
-    wizard::Context& context = application.context();
 };
 
 TEST_F(DbEditorDialogsTest, ClausesAreStoredListedAndReordered) {

@@ -12,6 +12,7 @@
 #include "mapping/mappings_screen.h"
 #include "support/demo_connections.h"
 #include "support/embedded_destination.h"
+#include "support/headless_wizard.h"
 #include "support/temp_home.h"
 #include "wizard/scripted_dialogs.h"
 
@@ -27,7 +28,7 @@ const std::string kWarning =
     "Are You Sure You Wish To Continue ?";
 
 // A wizard on the demo source and an embedded destination, from the mapping start screen on.
-class DbStructureTest : public ::testing::Test {
+class DbStructureTest : public ::testing::Test, protected test::HeadlessWizard {
 protected:
     DbStructureTest() {
         test::connectDemo(context, home.path(), destination);
@@ -57,14 +58,6 @@ protected:
         screen.lstLink2.listIndex = screen.lstLink2.indexOf(column);
         screen.cmdAddLink_Click();
     }
-    std::string rows(const std::string& sql) { return test::rowsOf(*destination.connect(), sql); }
-
-    test::TempHome home;
-    test::EmbeddedDestination destination;
-    wizard::HeadlessHost host;
-    wizard::ScriptedDialogs dialogs;
-    app::Application application{host, dialogs, false};
-    wizard::Context& context = application.context();
 };
 
 TEST_F(DbStructureTest, LevelNamesAreCheckedAndDeletingRenumbersWhatIsLeft) {

@@ -8,6 +8,7 @@
 #include "db/demo_source.h"
 #include "editor/drag_map_screen.h"
 #include "mapping/mapping_repository.h"
+#include "qt_demo_fixture.h"
 #include "support/demo_connections.h"
 #include "support/embedded_destination.h"
 #include "support/temp_home.h"
@@ -26,15 +27,9 @@ ModelTreeWidget* treeShowing(QWidget& window, const std::string& key) {
     return nullptr;
 }
 
-TEST(DragMapWidget, ADraggedColumnDroppedOnAFieldBecomesAMappingRowAndAChildNode) {
-    test::TempHome home;
-    test::EmbeddedDestination destination;
-    wizard::ScriptedDialogs dialogs;
-    QtHost host;
-    app::Application application{host, dialogs, false};
-    host.attach(application);
-    wizard::Context& context = application.context();
-    test::connectDemo(context, home.path(), destination);
+class DragMapWidget : public QtDemoFixture {};
+
+TEST_F(DragMapWidget, ADraggedColumnDroppedOnAFieldBecomesAMappingRowAndAChildNode) {
     mapping::MappingRepository(*context.DestinationConnection, *context.destinationDialect).writeLevels({"Company"});
     mapping::rebuildStructureLevels(*context.DestinationConnection, context);
     context.Gstructures[1].StyleID = 1;  // its name field is mandatory

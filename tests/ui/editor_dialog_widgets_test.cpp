@@ -12,6 +12,7 @@
 #include "editor/data_clause_dialog.h"
 #include "editor/table_link_dialog.h"
 #include "mapping/mapping_repository.h"
+#include "qt_demo_fixture.h"
 #include "support/demo_connections.h"
 #include "support/embedded_destination.h"
 #include "support/temp_home.h"
@@ -46,15 +47,9 @@ QPushButton* buttonCaptioned(QWidget& window, const QString& caption) {
     return nullptr;
 }
 
-TEST(EditorDialogWidgets, ATypedClauseIsStoredAndClosingTheLinksWindowWarnsOfMissingLinks) {
-    test::TempHome home;
-    test::EmbeddedDestination destination;
-    wizard::ScriptedDialogs dialogs;
-    QtHost host;
-    app::Application application{host, dialogs, false};
-    host.attach(application);
-    wizard::Context& context = application.context();
-    test::connectDemo(context, home.path(), destination);
+class EditorDialogWidgets : public QtDemoFixture {};
+
+TEST_F(EditorDialogWidgets, ATypedClauseIsStoredAndClosingTheLinksWindowWarnsOfMissingLinks) {
     mapping::MappingRepository mappings(context.destination(), context.dialect());
     mappings.writeLevels({"Department"});
     mapping::rebuildStructureLevels(context.destination(), context);

@@ -9,6 +9,7 @@
 
 #include "editor/parent_dialogs.h"
 #include "editor/source_viewers.h"
+#include "qt_demo_fixture.h"
 #include "support/demo_connections.h"
 #include "support/embedded_destination.h"
 #include "support/temp_home.h"
@@ -41,15 +42,9 @@ QStringList childTexts(const QTreeWidgetItem* item) {
     return texts;
 }
 
-TEST(ParentAndViewerWidgets, TheNavigatorReadsALevelPerExpansionAndTheGridReadsEveryPage) {
-    test::TempHome home;
-    test::EmbeddedDestination destination;
-    wizard::ScriptedDialogs dialogs;
-    QtHost host;
-    app::Application application{host, dialogs, false};
-    host.attach(application);
-    wizard::Context& context = application.context();
-    test::connectDemo(context, home.path(), destination);
+class ParentAndViewerWidgets : public QtDemoFixture {};
+
+TEST_F(ParentAndViewerWidgets, TheNavigatorReadsALevelPerExpansionAndTheGridReadsEveryPage) {
     wizard::Navigator& navigator = application.navigator();
 
     inModalWindow([&] {

@@ -9,6 +9,7 @@
 
 #include "db/demo_source.h"
 #include "editor/structure_links_screen.h"
+#include "qt_demo_fixture.h"
 #include "support/demo_connections.h"
 #include "support/embedded_destination.h"
 #include "support/temp_home.h"
@@ -25,15 +26,9 @@ QGroupBox* frameTitled(QWidget& window, const std::string& title) {
     return nullptr;
 }
 
-TEST(StructureLinksWidget, TheChosenIdentifierReachesTheModelAndTheLinkFramesStandSideBySide) {
-    test::TempHome home;
-    test::EmbeddedDestination destination;
-    wizard::ScriptedDialogs dialogs;
-    QtHost host;
-    app::Application application{host, dialogs, false};
-    host.attach(application);
-    wizard::Context& context = application.context();
-    test::connectDemo(context, home.path(), destination);
+class StructureLinksWidget : public QtDemoFixture {};
+
+TEST_F(StructureLinksWidget, TheChosenIdentifierReachesTheModelAndTheLinkFramesStandSideBySide) {
     context.Gstructures.resize(3);
     context.Gstructures[1].Name = "Company";
     context.Gstructures[2].Name = "Department";

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "app/application.h"
+#include "support/embedded_destination.h"
+#include "support/temp_home.h"
+#include "wizard/scripted_dialogs.h"
+
+namespace koru::test {
+
+// The program without a display: its own program folder, a product database, scripted dialogs.
+struct HeadlessWizard {
+    explicit HeadlessWizard(db::Product product = db::Product::Tickora) : destination(product) {}
+
+    void execute(const std::string& sql) { context.DestinationConnection->execute(sql); }
+    // Read on a connection of its own, so that it also works after the program closed its own.
+    std::string rows(const std::string& sql) { return rowsOf(*destination.connect(), sql); }
+
+    TempHome home;
+    EmbeddedDestination destination;
+    wizard::HeadlessHost host;
+    wizard::ScriptedDialogs dialogs;
+    app::Application application{host, dialogs, false};
+    wizard::Context& context = application.context();
+};
+
+}  // namespace koru::test
