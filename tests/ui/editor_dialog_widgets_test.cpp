@@ -22,24 +22,6 @@
 namespace koru::ui {
 namespace {
 
-// Runs `inWindow` on the modal window that `open` shows; the window is hidden afterwards if it
-// is still up, so that a window that does not close fails the test instead of hanging it.
-void whileModal(const std::function<void()>& open, const std::function<void(QWidget&)>& inWindow) {
-    QTimer inLoop;  // gone with this call, should `open` show nothing
-    inLoop.setSingleShot(true);
-    QObject::connect(&inLoop, &QTimer::timeout, [&] {
-        QWidget* window = QApplication::activeModalWidget();
-        if (!window) return;
-        inWindow(*window);
-        if (window->isVisible()) {
-            ADD_FAILURE() << "the window is still open";
-            window->hide();
-        }
-    });
-    inLoop.start(0);
-    open();
-}
-
 QPushButton* buttonCaptioned(QWidget& window, const QString& caption) {
     for (auto* button : window.findChildren<QPushButton*>()) {
         if (button->text() == caption) return button;

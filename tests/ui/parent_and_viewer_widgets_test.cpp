@@ -19,23 +19,6 @@
 namespace koru::ui {
 namespace {
 
-// Runs `inWindow` on the modal window that `open` shows, and fails a window left open.
-void inModalWindow(const std::function<void()>& open, const std::function<void(QWidget&)>& inWindow) {
-    QTimer inLoop;
-    inLoop.setSingleShot(true);
-    QObject::connect(&inLoop, &QTimer::timeout, [&] {
-        QWidget* window = QApplication::activeModalWidget();
-        if (!window) return;
-        inWindow(*window);
-        if (window->isVisible()) {
-            ADD_FAILURE() << "the window is still open";
-            window->hide();
-        }
-    });
-    inLoop.start(0);
-    open();
-}
-
 QStringList childTexts(const QTreeWidgetItem* item) {
     QStringList texts;
     for (int i = 0; i < item->childCount(); ++i) texts << item->child(i)->text(0);
@@ -47,7 +30,7 @@ class ParentAndViewerWidgets : public QtDemoFixture {};
 TEST_F(ParentAndViewerWidgets, TheNavigatorReadsALevelPerExpansionAndTheGridReadsEveryPage) {
     wizard::Navigator& navigator = application.navigator();
 
-    inModalWindow([&] {
+    whileModal([&] {
         host.dispatch([&] { navigator.showModal(*navigator.loadDialog(wizard::ScreenId::frmNewParent)); });
     }, [&](QWidget& window) {
         auto* tree = window.findChild<QTreeWidget*>();
@@ -75,7 +58,7 @@ TEST_F(ParentAndViewerWidgets, TheNavigatorReadsALevelPerExpansionAndTheGridRead
     context.source().execute("CREATE TABLE Numbers (n integer)");
     context.source().execute("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 1234) "
                              "INSERT INTO Numbers SELECT n FROM c");
-    inModalWindow([&] {
+    whileModal([&] {
         host.dispatch([&] {
             dynamic_cast<editor::DataViewDialog&>(*navigator.loadDialog(wizard::ScreenId::frmDataView))
                 .Show_Form("Select * from [Numbers]", "Numbers", context.source().connectionString());

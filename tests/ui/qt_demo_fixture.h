@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "app/application.h"
 #include "support/demo_connections.h"
@@ -26,5 +31,23 @@ protected:
     app::Application application{host, dialogs, false};
     wizard::Context& context = application.context();
 };
+
+// Runs `inWindow` on the modal window that `open` shows; the window is hidden afterwards if it
+// is still up, so that a window that does not close fails the test instead of hanging it.
+inline void whileModal(const std::function<void()>& open, const std::function<void(QWidget&)>& inWindow) {
+    QTimer inLoop;  // gone with this call, should `open` show nothing
+    inLoop.setSingleShot(true);
+    QObject::connect(&inLoop, &QTimer::timeout, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window) return;
+        inWindow(*window);
+        if (window->isVisible()) {
+            ADD_FAILURE() << "the window is still open";
+            window->hide();
+        }
+    });
+    inLoop.start(0);
+    open();
+}
 
 }  // namespace koru::ui
