@@ -17,6 +17,7 @@
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
 #include "mapping/mappings_screen.h"
+#include "restore/restoration_screen.h"
 #include "wizard/error_console.h"
 
 namespace koru::app {
@@ -90,6 +91,16 @@ const std::map<ScreenId, Factory> kFactories = {
     {ScreenId::frmColProps,
      [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
          return std::make_unique<editor::ColumnPropertiesDialog>(services);
+     }},
+    {ScreenId::frmRestoration,
+     [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {
+         // The sample of a session opens in the data viewer of the editor.
+         auto showData = [services](const std::string& query, const std::string& title,
+                                    const std::string& connectionString) {
+             auto* viewer = dynamic_cast<editor::DataViewDialog*>(services.navigator.loadDialog(ScreenId::frmDataView));
+             if (viewer) viewer->Show_Form(query, title, connectionString);
+         };
+         return std::make_unique<restore::RestorationScreen>(services, showData);
      }},
     {ScreenId::frmDBSave,
      [](wizard::ScreenServices services, wizard::ProgramVersion) -> std::unique_ptr<Screen> {

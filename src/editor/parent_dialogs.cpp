@@ -222,8 +222,9 @@ void NewParentDialog::cmdOK_Click() {
 }
 
 void NewParentDialog::cmdCancel_Click() {
-    // No move is requested without a parent to move to.
+    // No move is requested without a parent to move to: the caller's box is cleared too.
     m_services.context.MoveIfNotInSource = false;
+    m_services.context.chkRemoveIfDeleted = false;
     m_cancelled = true;
     m_services.navigator.unloadScreen(id());
 }

@@ -19,10 +19,7 @@ public:
     void close() override { m_real->close(); }
     bool isOpen() const override { return m_real->isOpen(); }
     void execute(const std::string& sql) override {
-        if (matches(sql)) {
-            ++attempts;
-            if (m_times-- > 0) throw db::DbError(m_code, "refused by the test", {}, sql);
-        }
+        if (matches(sql)) refuse(sql);
         m_real->execute(sql);
     }
     std::unique_ptr<db::Recordset> query(const std::string& sql) override { return m_real->query(sql); }
@@ -30,7 +27,12 @@ public:
     std::vector<db::FieldInfo> columns(const std::string& table) override { return m_real->columns(table); }
     const std::string& connectionString() const override { return m_real->connectionString(); }
     const std::vector<db::ProviderError>& providerErrors() const override { return m_real->providerErrors(); }
-    std::unique_ptr<db::Statement> prepare(const std::string& sql) override { return m_real->prepare(sql); }
+    // A prepared statement is refused when it runs, as the plain statement would be.
+    std::unique_ptr<db::Statement> prepare(const std::string& sql) override {
+        auto real = m_real->prepare(sql);
+        if (!matches(sql)) return real;
+        return std::make_unique<FailingStatement>(*this, std::move(real), sql);
+    }
     std::string dbmsName() const override { return m_real->dbmsName(); }
     std::int64_t affectedRows() const override { return m_real->affectedRows(); }
     std::int64_t lastInsertId() override { return m_real->lastInsertId(); }
@@ -43,6 +45,29 @@ public:
     int attempts = 0;
 
 private:
+    class FailingStatement : public db::Statement {
+    public:
+        FailingStatement(FailingConnection& owner, std::unique_ptr<db::Statement> real, std::string sql)
+            : m_owner(owner), m_real(std::move(real)), m_sql(std::move(sql)) {}
+        std::int64_t execute(const std::vector<db::Value>& parameters) override {
+            m_owner.refuse(m_sql);
+            return m_real->execute(parameters);
+        }
+        std::unique_ptr<db::Recordset> query(const std::vector<db::Value>& parameters) override {
+            m_owner.refuse(m_sql);
+            return m_real->query(parameters);
+        }
+
+    private:
+        FailingConnection& m_owner;
+        std::unique_ptr<db::Statement> m_real;
+        std::string m_sql;
+    };
+
+    void refuse(const std::string& sql) {
+        ++attempts;
+        if (m_times-- > 0) throw db::DbError(m_code, "refused by the test", {}, sql);
+    }
     bool matches(const std::string& sql) const {
         if (!m_statement.empty() && m_statement.back() == '*') {
             return sql.compare(0, m_statement.size() - 1, m_statement, 0, m_statement.size() - 1) == 0;
