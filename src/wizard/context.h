@@ -48,6 +48,8 @@ struct Context {
     // drag-map editor: item data of the chosen external application; none when not chosen
     std::optional<std::int32_t> cboDiscovery;
     bool chkMakeDefaultEXL = false;   // drag-map editor: the external link is the item's default
+    bool chkRemoveIfDeleted = false;  // history screen: move items no longer in the source
+    bool optLoadMappings = false;     // history screen: the mapping start screen opens on loading
 
     // How the destination reads SQL that is not portable; set when it is connected.
     std::unique_ptr<db::DestinationDialect> destinationDialect;
