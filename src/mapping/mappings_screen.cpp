@@ -67,6 +67,11 @@ void MappingsScreen::Form_Activate() {
         choose(optLoadMappings);
         enableLoading(true);
     }
+    // The history screen chose a session to update: its mapping is loaded next.
+    if (m_services.context.optLoadMappings) {
+        m_services.context.optLoadMappings = false;
+        optLoadMappings_Click();
+    }
 }
 
 void MappingsScreen::choose(wizard::OptionButton& option) {
