@@ -63,7 +63,8 @@ int runUnattended(const UnattendedParameters& parameters, std::ostream& err) {
         auto* mappings = dynamic_cast<mapping::MappingsScreen*>(navigator.loadScreen(ScreenId::frmMappings));
         context.UpdateMode = static_cast<std::int16_t>(std::stoi(diag::trimBlanks(parameters.update)));
         if (context.UpdateMode > 0) {
-            context.UpdateImportID = import::UT_GET_LATEST_Transaction_ImportID(context, application.reporter());
+            context.UpdateImportID = import::UT_GET_LATEST_Transaction_ImportID(context, application.reporter(),
+                                                                                parameters.mapFile.string());
             if (context.UpdateImportID == 0) context.UpdateMode = 0;
         }
         mappings->optLoadMappings_Click();

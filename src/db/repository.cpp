@@ -81,9 +81,11 @@ bool Repository::Create_TB_XFR_TranLog() {
             if (!selectSucceeds("Select UpdateImportID from xfrtranlog")) {
                 m_destination.execute(m_statements.addTranLogUpdateImportId());
             }
+            if (!selectSucceeds("Select MapFile from xfrtranlog")) m_destination.execute(m_statements.addTranLogMapFile());
             return true;
         }
         m_destination.execute(m_statements.createTranLog());
+        m_destination.execute(m_statements.addTranLogMapFile());
     } catch (const DbError& error) {
         m_reporter.UT_Report_Error(error.toErrorRecord(), kHashLocation, kHashFailure);
         return false;

@@ -23,6 +23,8 @@ public:
     virtual std::vector<std::string> createHashTable() const = 0;
     virtual std::vector<std::string> updateHashIndexes() const = 0;
     virtual std::string addTranLogUpdateImportId() const = 0;
+    // The mapping file each session ran; older rows keep null.
+    virtual std::string addTranLogMapFile() const = 0;
     virtual std::string createTranLog() const = 0;
 };
 

@@ -113,6 +113,8 @@ public:
         return "Alter table xfrtranlog ADD UpdateImportID [int] NULL";
     }
 
+    std::string addTranLogMapFile() const override { return "Alter table xfrtranlog ADD MapFile [nvarchar] (255) NULL"; }
+
     std::string createTranLog() const override {
         return "CREATE TABLE [dbo].[XFRTranLog] ("
                "    [ID] int IDENTITY (1, 1) NOT NULL ,"
@@ -204,6 +206,8 @@ public:
     std::string addTranLogUpdateImportId() const override {
         return "Alter table xfrtranlog ADD UpdateImportID [int] NULL";
     }
+
+    std::string addTranLogMapFile() const override { return "Alter table xfrtranlog ADD " + text("MapFile", 255); }
 
     std::string createTranLog() const override {
         return "CREATE TABLE [XFRTranLog] (" + kIdentity + ", [DateTime] DateTime NOT NULL, " +

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "db/import_sessions.h"
 #include "db/source_dialect.h"
 #include "db/sql_quoting.h"
 #include "diag/logs.h"
@@ -146,10 +147,11 @@ std::string Link_Sep(bool tablePart, std::string_view link) {
     return point == std::string_view::npos ? std::string() : wizard::withoutBrackets(link.substr(point + 1));
 }
 
-std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, std::int32_t importID, int structureID) {
-    std::string sql = std::string(ciidList ? "Select distinct CIIDID as LstWoop From XFRHash where importid = "
-                                           : "Select distinct XFRID as LstWoop From XFRHash where importid = ") +
-                      std::to_string(importID) + " and StructureID = " + std::to_string(structureID);
+std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const std::vector<std::int32_t>& sessions,
+                                 int structureID) {
+    std::string sql = std::string(ciidList ? "Select distinct CIIDID as LstWoop From XFRHash where "
+                                           : "Select distinct XFRID as LstWoop From XFRHash where ") +
+                      db::sessionCondition("importid", sessions) + " and StructureID = " + std::to_string(structureID);
     std::string list;
     auto rows = context.destination().query(sql);
     while (rows->next()) {
@@ -199,6 +201,9 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
         progress.pbOverall.max = levels + 2;
         long total = 0;
         std::vector<TransferValue> values;
+        // An update run knows every item of the session it updates and of the sessions before it.
+        std::vector<std::int32_t> chain;
+        if (context.UpdateMode >= 1 && context.UpdateMode <= 3) chain = db::sessionChain(destination, context.UpdateImportID);
         for (int i = 1; i <= levels; ++i) {
             progress.pbSave.value = 0;
             progress.pbVerify.value = 0;
@@ -217,15 +222,22 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             LevelQuery query = composeLevelQuery(input);
 
             wizard::StructureLevel& record = context.Gstructures[i];
+            // A child level takes every row of its parent level that the source holds: in an
+            // update run a new child of a recorded parent is new all the same.
+            std::string levelQuery = query.statement;
+            record.noKeysInSource = false;
             if (context.UpdateMode >= 1 && context.UpdateMode <= 3) {
                 UpdateRestriction restriction;
                 restriction.mode = context.UpdateMode;
                 restriction.updateImportId = context.UpdateImportID;
-                restriction.importedList = UT_Get_List_Imported(context, false, context.UpdateImportID, i);
+                restriction.chain = chain;
+                restriction.importedList = UT_Get_List_Imported(context, false, chain, i);
                 if (context.UpdateMode != 2) restriction.textKey = isTextKey(source, record.DLink);
                 auto condition = addUpdateRestriction(query, input, restriction, [&](const std::string& fromText) {
-                    return UT_Get_Source_Unique_List(source, Link_Sep(true, record.DLink), Link_Sep(false, record.DLink),
-                                                     fromText);
+                    std::string keys = UT_Get_Source_Unique_List(source, Link_Sep(true, record.DLink),
+                                                                 Link_Sep(false, record.DLink), fromText);
+                    record.noKeysInSource = keys.empty() && !restriction.importedList.empty();
+                    return keys;
                 });
                 if (condition) record.notInSourceCondition = *condition;
             }
@@ -235,7 +247,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 auto count = source.query("Select count(*) as CT " + query.statement.substr(query.selectEnd));
                 progress.pbSave.max = count->next() ? std::stoi(count->value(std::size_t{0}).value_or("0")) : 0;
             }
-            record.levelQuery = query.statement;
+            record.levelQuery = levelQuery;
 
             TransferLayout layout(i, record, aliasedRows(input.ordinaryRows), options);
             auto rows = source.query(query.statement);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/connection.h"
 #include "diag/error_reporter.h"
@@ -17,8 +18,10 @@ namespace koru::import {
 // link is table.column: the table as written, or the column without brackets.
 std::string Link_Sep(bool tablePart, std::string_view link);
 
-// The keys (or CIID ids) an import recorded for a level, as a list of quoted texts.
-std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, std::int32_t importID, int structureID);
+// The keys (or CIID ids) an import and the imports it updated (`sessions`, newest first)
+// recorded for a level, as a list of quoted texts.
+std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const std::vector<std::int32_t>& sessions,
+                                 int structureID);
 
 // The source's values of table.column for a from text, as a list: quoted, trimmed and
 // without quotes, as XFRHash keeps keys.

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "db/import_sessions.h"
 #include "db/repository.h"
 #include "diag/messages.h"
 #include "import/import_statements.h"
@@ -80,7 +81,7 @@ void ImportInfoScreen::cmdSave_Click() {
         wizard::Context& context = m_services.context;
         // Bound, so that any text the user typed is stored as typed.
         m_savedImportId = insertTranLog(context.destination(), context.dialect().kind(), txtUserID.text,
-                                        txtCompName.text, rtbNotes.text, context.UpdateImportID);
+                                        txtCompName.text, rtbNotes.text, context.UpdateImportID, context.MapFileName);
     } catch (const std::exception& error) {
         cmdSave.enabled = true;
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmImportInfo", "");
@@ -113,28 +114,38 @@ std::int32_t ImportInfoScreen::Show_Form(bool unattended) {
     return m_savedImportId;
 }
 
-std::int32_t UT_GET_LATEST_Transaction_ImportID(wizard::Context& context, diag::ErrorReporter& reporter) {
+std::int32_t UT_GET_LATEST_Transaction_ImportID(wizard::Context& context, diag::ErrorReporter& reporter,
+                                                std::string_view mapFile) {
     try {
         db::Connection& destination = context.destination();
         db::DestinationDialect::Kind kind = context.dialect().kind();
         db::Repository repository(destination, db::repositoryStatementsFor(kind), reporter);
         if (!repository.Create_TB_XFR_TranLog()) return 0;
-        const std::string latest = kind == db::DestinationDialect::Kind::Mssql
-                                       ? "Select isnull(max(id),0) as ID from XFRTranLog order by id desc"
-                                       : "Select ifnull(max(id),0) as ID from XFRTranLog order by id desc";
-        while (true) {
-            std::int32_t id = 0;
-            {
-                auto rows = destination.query(latest);
-                if (rows->next()) id = static_cast<std::int32_t>(std::stol(rows->value("ID").value_or("0")));
+        std::string name = db::mapFileName(mapFile.empty() ? std::string_view(context.MapFileName) : mapFile);
+        const std::string latest = kind == db::DestinationDialect::Kind::Mssql ? "Select isnull(max(id),0) as ID from XFRTranLog"
+                                                                               : "Select ifnull(max(id),0) as ID from XFRTranLog";
+        // Another mapping's session is never the base of an update: its keys mean other rows.
+        std::vector<std::string> sessionsOf = {latest + " order by id desc"};
+        if (!name.empty()) sessionsOf = {latest + " where upper(MapFile) = upper(?)", latest + " where MapFile is null"};
+        for (const std::string& sql : sessionsOf) {
+            bool named = sql.find('?') != std::string::npos;
+            auto newest = named ? destination.prepare(sql) : nullptr;
+            while (true) {
+                std::int32_t id = 0;
+                {
+                    auto rows = named ? newest->query({name}) : destination.query(sql);
+                    if (rows->next()) id = static_cast<std::int32_t>(std::stol(rows->value("ID").value_or("0")));
+                }
+                if (id < 1) break;
+                {
+                    auto rows =
+                        destination.query("Select count(*) cid from XFRHash WHERE ImportID = " + std::to_string(id));
+                    if (rows->next() && rows->value("cid").value_or("0") != "0") return id;
+                }
+                destination.execute("DELETE FROM XFRTranLog Where ID = " + std::to_string(id));
             }
-            if (id < 1) return 0;
-            {
-                auto rows = destination.query("Select count(*) cid from XFRHash WHERE ImportID = " + std::to_string(id));
-                if (rows->next() && rows->value("cid").value_or("0") != "0") return id;
-            }
-            destination.execute("DELETE FROM XFRTranLog Where ID = " + std::to_string(id));
         }
+        return 0;
     } catch (const std::exception& error) {
         reporter.UT_Report_Error(wizard::errorRecordOf(error), "UT_GET_LATEST_Transaction_ImportID", "");
         return 0;

@@ -44,9 +44,12 @@ private:
 // when no ";" follows.
 std::string UT_Conn_String_Value(std::string_view key, std::string_view connectionString);
 
-// The newest import session that still has recorded items (0 when none); trailing sessions
-// without items are deleted on the way.
-std::int32_t UT_GET_LATEST_Transaction_ImportID(wizard::Context& context, diag::ErrorReporter& reporter);
+// The newest import session of the mapping file `mapFile` (default: the loaded mapping) that
+// still has recorded items, 0 when none; trailing sessions of it without items are deleted on
+// the way. Where no session of that mapping has items, sessions recorded before sessions named
+// their mapping are taken. Without any mapping name, the newest session of all.
+std::int32_t UT_GET_LATEST_Transaction_ImportID(wizard::Context& context, diag::ErrorReporter& reporter,
+                                                std::string_view mapFile = {});
 
 // The account that runs the program and the machine it runs on.
 std::string loggedOnUserName();

@@ -7,6 +7,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "db/import_sessions.h"
 #include "diag/text.h"
 #include "import/mssql_procedures.h"
 
@@ -77,6 +78,15 @@ const std::string kTransferOrder = " ORDER BY [XFRID] DESC, [StructureID] DESC, 
 // would otherwise pay for it.
 const std::string kHashKeyIndex =
     "CREATE INDEX IF NOT EXISTS [koru_XFRHASH_Key] ON [XFRHASH] ([ImportID], [StructureID], [XFRID])";
+
+// The item that the sessions of `chain` (newest first) recorded last for a level's key, where it
+// still exists: the newest recording wins, and an item deleted since is no match.
+std::string recordedItemSql(const std::vector<std::int32_t>& chain, const std::string& level = "?",
+                            const std::string& key = "?") {
+    return "SELECT h.[CIIDID] FROM [XFRHASH] AS h JOIN [CIID] AS c ON c.[ID] = h.[CIIDID] WHERE " +
+           db::sessionCondition("h.[ImportID]", chain) + " AND h.[StructureID] = " + level + " AND h.[XFRID] = " + key +
+           " ORDER BY h.[ImportID] DESC, h.rowid DESC LIMIT 1";
+}
 
 // A key as the hash table compares it: without regard to ASCII case.
 std::string foldedKey(std::string_view key) {
@@ -203,10 +213,20 @@ public:
         }
         std::string parentOf = "FROM [XFRHASH] AS p WHERE p.[ImportID] = " + session + " AND p.[StructureID] = " +
                                std::to_string(level) + " AND p.[XFRID] = [XFRHASH].[Parent]";
+        std::string unresolved = " WHERE [ImportID] = " + session + " AND [StructureParent] = " + std::to_string(level) +
+                                 " AND [CIIDParent] IS NULL";
         destination.execute("UPDATE [XFRHASH] SET [CIIDParent] = (SELECT p.[CIIDID] " + parentOf +
-                            " ORDER BY p.rowid DESC LIMIT 1) WHERE [ImportID] = " + session +
-                            " AND [StructureParent] = " + std::to_string(level) +
-                            " AND [CIIDParent] IS NULL");
+                            " ORDER BY p.rowid DESC LIMIT 1)" + unresolved);
+        // A parent that this run did not write: the item the updated sessions recorded for it.
+        std::int32_t updated = 0;
+        {
+            auto rows = destination.query("SELECT [UpdateImportID] FROM [XFRTranLog] WHERE [ID] = " + session);
+            if (rows->next()) updated = static_cast<std::int32_t>(integerOf(rows->text(0).value_or("0"), "session"));
+        }
+        std::vector<std::int32_t> chain = db::sessionChain(destination, updated);
+        if (chain.empty()) return;
+        std::string recorded = recordedItemSql(chain, std::to_string(level), "[XFRHASH].[Parent]");
+        destination.execute("UPDATE [XFRHASH] SET [CIIDParent] = (" + recorded + ")" + unresolved);
     }
 
 private:
@@ -238,8 +258,7 @@ private:
                 "[CIIDParent]) VALUES (?, ?, ?, ?, ?, ?, ?)");
             if (m_updateImportId > 0) {
                 m_db.execute(kHashKeyIndex);
-                m_lookup = m_db.prepare(
-                    "SELECT [CIIDID] FROM [XFRHASH] WHERE [ImportID] = ? AND [StructureID] = ? AND [XFRID] = ? LIMIT 1");
+                m_lookup = m_db.prepare(recordedItemSql(db::sessionChain(m_db, m_updateImportId)));
             }
             planItems();
             auto rows = m_db.query(transferSelect());
@@ -277,16 +296,19 @@ private:
                 std::int64_t level = integerOf(rows->text(0).value_or(""), "structure level");
                 std::string xfrid(rows->text(1).value_or(""));
                 std::optional<std::int64_t> updateId;
-                if (m_lookup) {
-                    auto found = m_lookup->query({std::int64_t{m_updateImportId}, level, xfrid});
-                    if (found->next()) {
-                        if (auto id = found->text(0)) updateId = integerOf(*id, "item id");
-                    }
-                }
+                if (m_lookup) updateId = recordedItem(level, xfrid);
                 std::int64_t id = updateId ? *updateId : next++;
                 m_items.push_back({id, updateId.has_value()});
                 if (parentLevels.count(level)) m_parents[{level, foldedKey(diag::trimBlanks(xfrid))}] = id;
             }
+        }
+
+        // The item that the updated sessions recorded last for a level's key, if it still exists.
+        std::optional<std::int64_t> recordedItem(std::int64_t level, const std::string& key) {
+            auto found = m_lookup->query({level, key});
+            if (!found->next()) return std::nullopt;
+            auto id = found->text(0);
+            return id ? std::optional<std::int64_t>(integerOf(*id, "item id")) : std::nullopt;
         }
 
     private:
@@ -312,7 +334,12 @@ private:
             std::optional<std::int64_t> ciidParent;
             if (structureParent && *structureParent > 0) {
                 auto found = m_parents.find({*structureParent, foldedKey(diag::trimBlanks(parent))});
-                if (found != m_parents.end()) ciidParent = found->second;
+                if (found != m_parents.end()) {
+                    ciidParent = found->second;
+                } else if (m_lookup) {
+                    // A parent this run did not touch: the item an earlier session recorded for it.
+                    ciidParent = recordedItem(*structureParent, diag::trimBlanks(parent));
+                }
             }
 
             std::uint32_t mask = 0;

@@ -310,7 +310,15 @@ void ImportScreen::moveItemsNotInSource(int levels) {
     wizard::Context& context = m_services.context;
     db::Connection& destination = context.destination();
     for (int level = 1; level <= levels; ++level) {
-        const std::string& condition = context.Gstructures[level].notInSourceCondition;
+        const wizard::StructureLevel& record = context.Gstructures[level];
+        if (record.noKeysInSource) {
+            // An emptied table or a wrong connection must not move every item of the level.
+            m_services.dialogs.messageBox("No items of level " + std::to_string(level) + " (" + record.Name +
+                                              ") were moved: the source database returned no rows for that level.",
+                                          MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+            continue;
+        }
+        const std::string& condition = record.notInSourceCondition;
         // Without a condition the level has nothing the updated session recorded to compare.
         if (condition.empty()) continue;
         std::string list;

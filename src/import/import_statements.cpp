@@ -155,12 +155,14 @@ bool Create_Temp_Table(db::Connection& destination, const ImportStatements& stat
 }
 
 std::int32_t insertTranLog(db::Connection& destination, db::DestinationDialect::Kind kind, const std::string& user,
-                           const std::string& computer, const std::string& notes, std::int32_t updateImportId) {
+                           const std::string& computer, const std::string& notes, std::int32_t updateImportId,
+                           const std::string& mapFile) {
     std::string insert =
-        std::string("Insert Into XFRTranLog (DateTime, [User], CompName, Notes, UpdateImportID)") +
-        (kind == db::DestinationDialect::Kind::Mssql ? " Values (current_timestamp, ?, ?, ?, ?)"
-                                                     : " Values (datetime('now', 'localtime'), ?, ?, ?, ?)");
-    std::vector<db::Value> values = {user, computer, notes, std::int64_t{updateImportId}};
+        std::string("Insert Into XFRTranLog (DateTime, [User], CompName, Notes, UpdateImportID, MapFile)") +
+        (kind == db::DestinationDialect::Kind::Mssql ? " Values (current_timestamp, ?, ?, ?, ?, ?)"
+                                                     : " Values (datetime('now', 'localtime'), ?, ?, ?, ?, ?)");
+    std::vector<db::Value> values = {user, computer, notes, std::int64_t{updateImportId},
+                                     mapFile.empty() ? db::Value() : db::Value(mapFile)};
     if (kind == db::DestinationDialect::Kind::Mssql) {
         // The identity of this very insert: another import's row may follow it at once.
         auto rows = destination.prepare("SET NOCOUNT ON; " + insert + "; SELECT CAST(SCOPE_IDENTITY() AS int) AS ID")

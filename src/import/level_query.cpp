@@ -1,5 +1,6 @@
 #include "import/level_query.h"
 
+#include "db/import_sessions.h"
 #include "db/sql_quoting.h"
 #include "diag/text.h"
 #include "wizard/text_helpers.h"
@@ -137,8 +138,10 @@ std::optional<std::string> addUpdateRestriction(
         std::string fromText = from == std::string::npos ? std::string() : sql.substr(from + 1);
         std::string values = uniqueList(fromText);
         if (values.empty()) return {};
-        return "inner join xfrhash on xfrhash.ciidid = ciid.id Where xfrhash.ImportID = " +
-               std::to_string(restriction.updateImportId) + " and xfrhash.structureid = " +
+        std::vector<std::int32_t> sessions =
+            restriction.chain.empty() ? std::vector<std::int32_t>{restriction.updateImportId} : restriction.chain;
+        return "inner join xfrhash on xfrhash.ciidid = ciid.id Where " + db::sessionCondition("xfrhash.ImportID", sessions) +
+               " and xfrhash.structureid = " +
                std::to_string(input.level) + " and xfrhash.xfrid not in (" + values + ")";
     };
 

@@ -56,7 +56,8 @@ LevelQuery composeLevelQuery(const LevelQueryInput& input);
 struct UpdateRestriction {
     int mode = 0;                     // 1 update data, 2 update + new, 3 add new only
     std::int32_t updateImportId = 0;
-    std::string importedList;         // the session's keys: 'a', 'b'
+    std::vector<std::int32_t> chain;  // the session and those it updated; empty: that session alone
+    std::string importedList;         // the keys those sessions recorded: 'a', 'b'
     bool textKey = true;              // the identifier column holds text
 };
 

@@ -46,6 +46,29 @@ std::string asChar20(const std::string& variable) {
     return "convert(char(20), " + variable + ")";
 }
 
+// @Base: the session an update run updates and the sessions it updated in turn, back to the
+// plain import they started from. Stops at a session that is gone and never loops.
+Lines updatedSessions(const std::string& first, int depth) {
+    const std::string at = indent(depth);
+    return {
+        at + "DECLARE @Base TABLE (ImportID int)",
+        at + "DECLARE @BaseID int",
+        at + "SET @BaseID = " + first,
+        at + "WHILE @BaseID > 0 AND NOT EXISTS (SELECT * FROM @Base WHERE ImportID = @BaseID)",
+        at + "BEGIN",
+        at + "    INSERT INTO @Base (ImportID) VALUES (@BaseID)",
+        at + "    SET @BaseID = (SELECT UpdateImportID FROM XFRTranLog WHERE ID = @BaseID)",
+        at + "END",
+    };
+}
+
+// The item those sessions recorded last for a level's key, where it still exists.
+std::string recordedItem(const std::string& level, const std::string& key) {
+    return "(SELECT TOP 1 b.CIIDID From XFRHash b INNER JOIN CIID c ON c.ID = b.CIIDID where b.Importid IN (SELECT "
+           "ImportID FROM @Base) and b.structureid = " +
+           level + " and b.XFRID = " + key + " ORDER BY b.Importid desc)";
+}
+
 std::string procedureKb() {
     const std::string fetch =
         "FETCH NEXT FROM kb_cursor INTO @Details, @Resolution, @Summary, @CatID";
@@ -102,8 +125,7 @@ std::string procedureParentList() {
 
 std::string procedureHierarchy() {
     const std::string fetch = "FETCH NEXT FROM hash_cursor INTO @ciidITEM, @xfrid";
-    return joined(
-        {"CREATE PROCEDURE [dbo].[XFR_Update_DB_Hierachy]",
+    Lines lines = {"CREATE PROCEDURE [dbo].[XFR_Update_DB_Hierachy]",
          "    @importID int,",
          "    @StrucLevel int",
          "AS",
@@ -123,8 +145,15 @@ std::string procedureHierarchy() {
          indent(3) + fetch,
          "        END",
          "    CLOSE hash_cursor",
-         "    DEALLOCATE hash_cursor"},
-        "\r\n");
+         "    DEALLOCATE hash_cursor"};
+    // A parent that this run did not write (a new child of a recorded item): the item the
+    // updated sessions recorded for it.
+    for (const std::string& line : updatedSessions("(SELECT UpdateImportID FROM XFRTranLog WHERE ID = @importID)", 1)) {
+        lines.push_back(line);
+    }
+    lines.push_back("    UPDATE XFRHash SET CiidParent = " + recordedItem("@StrucLevel", "ltrim(rtrim(XFRHash.Parent))") +
+                    " WHERE importid = @importid And StructureParent = @StrucLevel And CiidParent IS NULL");
+    return joined(lines, "\r\n");
 }
 
 // One cursor column of XFR_Update_CIID and the variable it is fetched into.
@@ -440,6 +469,7 @@ std::string procedureCiid() {
     };
     for (const std::string& line : ciidDeclarations()) lines.push_back(line);
     lines.push_back("SET @QuoteChar = char(39)");
+    for (const std::string& line : updatedSessions("@UpdateImportID", 0)) lines.push_back(line);
     lines.push_back("DECLARE xfr_cursor CURSOR FOR");
     for (std::size_t i = 0; i < columnLines.size(); ++i) {
         bool last = i + 1 == columnLines.size();
@@ -461,11 +491,10 @@ std::string procedureCiid() {
              "        SET @ForgetAssetIDUpdate = NULL",
              // Unassigned, @UpdateCIIDID stays null and every row is a new item.
              "    IF @UpdateImportID > 0",
-             "        SELECT @UpdateCIIDID = (SELECT TOP 1 CIIDID From XFRHash where Importid = "
-             "@UpdateImportID and structureid = @Structureid and XFRID = @XFRID)",
          }) {
         lines.push_back(line);
     }
+    lines.push_back("        SELECT @UpdateCIIDID = " + recordedItem("@Structureid", "@XFRID"));
     appendItemStatement(lines);
     lines.push_back("    SET @CiidNewParent = (Select parent from ciid where id = @ciidid)");
     lines.push_back(

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "db/import_sessions.h"
 #include "db/settings_file.h"
 #include "diag/logs.h"
 #include "diag/messages.h"
@@ -187,6 +188,7 @@ bool MappingFiles::UT_Save_Mappings_To_TXT(const std::string& fileName) {
         m_reporter.UT_Report_Error(record, "UT_Save_Mappings_To_TXT", message);
         return false;
     }
+    m_context.MapFileName = db::mapFileName(templatePath);
     m_dialogs.messageBox("Data Mappings Saved Successfully", MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
     return true;
 }
@@ -294,6 +296,7 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
         m_reporter.UT_Report_Error(record, "UT_Load_Mappings_To_TXT", "Error Loading " + templatePath);
         return false;
     }
+    m_context.MapFileName = db::mapFileName(templatePath);
     if (!m_context.Unattended) {
         m_dialogs.messageBox("Data mappings loaded successfully", MsgButtons::OK, MsgIcon::Exclamation,
                              diag::kAppTitle);

@@ -36,6 +36,8 @@ struct Context {
     std::int32_t UpdateImportID = 0;
     bool MoveIfNotInSource = false;
     std::int32_t NewParentID = 0;  // a CIID id: 32-bit like every item id
+    // The loaded or saved mapping file, without its folder; empty for a mapping never saved.
+    std::string MapFileName;
     bool Unattended = false;
     bool Unloading = false;
 

@@ -17,6 +17,8 @@ struct StructureLevel {
     short assetDetailKind = 0;  // 0, 1 or 2
     std::string levelQuery;
     std::string notInSourceCondition;
+    // An update run found no key of this level in the source: nothing of it may be moved.
+    bool noKeysInSource = false;
 };
 
 }  // namespace koru::wizard

@@ -64,6 +64,16 @@ void expectTranscript(const std::string& run, const std::map<std::string, std::s
         }
         expected.emplace_back(name, text);
     }
+    if (const char* dump = std::getenv("KORU_DUMP_TRANSCRIPT")) {
+        std::FILE* out = std::fopen(dump, "a");
+        for (const auto& [name, text] : actual) {
+            std::string escaped = text;
+            for (std::size_t at; (at = escaped.find("\r\n")) != std::string::npos;) escaped.replace(at, 2, "\\r\\n");
+            for (std::size_t at; (at = escaped.find("\n")) != std::string::npos;) escaped.replace(at, 1, "\\n");
+            std::fprintf(out, "%s\t%s\n", name.c_str(), escaped.c_str());
+        }
+        std::fclose(out);
+    }
     ASSERT_FALSE(expected.empty()) << run;
     for (const auto& entry : actual) sent.push_back(entry);
     auto same = [](const std::string& want, const std::string& got) {
@@ -134,9 +144,11 @@ public:
         context.SourceConnection = std::move(sourceServer);
     }
 
-    void start() {
+    // `during`: the messages the run shows between the notice and the success message.
+    void start(const std::vector<std::string>& during = {}) {
         dialogs.expectMessage("Important Notice\r\n\r\nThe Data Import may take some time, and the application may "
                               "stop responding\r\nPlease do not close application until import is complete");
+        for (const std::string& message : during) dialogs.expectMessage(message);
         dialogs.expectMessage("Veltrane Data Import Completed Successfully");
         host.onModal = [](wizard::Screen& screen) {
             if (auto* info = dynamic_cast<ImportInfoScreen*>(&screen)) {
@@ -205,6 +217,10 @@ TEST(MssqlImportRun, HierarchyUpdateRunSendsEveryStatementAsWritten) {
     destination.answerStartingWith("Select structureparent from xfrhash", kExists);
     destination.answerStartingWith("Select id from xfrtranlog", kExists);
     destination.answerStartingWith("SET NOCOUNT ON; Insert Into XFRTranLog", {{"ID"}, {{"42"}}});
+    // Session 17 updated session 12, a plain import: both sessions' keys count.
+    const std::string chain = "Select UpdateImportID from XFRTranLog where ID";
+    destination.answerStartingWith(chain, {{"UpdateImportID"}, {{"12"}}});
+    destination.answerStartingWith(chain, {{"UpdateImportID"}, {{std::nullopt}}});
     scriptLevel(destination, 1,
                 {{"Companies", "CompanyName", "CIID", "Alpha1", "1"},
                  {"Companies", "Phone", "CIID", "Num1", "1"},
@@ -227,7 +243,8 @@ TEST(MssqlImportRun, HierarchyUpdateRunSendsEveryStatementAsWritten) {
                 {{"Contacts", "FullName", "CIID", "Alpha1", "1"}, {"Contacts", "Mobile", "CIID", "Num2", "1"}});
     auto recorded = [&](int level, std::vector<Row> keys) {
         destination.answerStartingWith(
-            "Select distinct XFRID as LstWoop From XFRHash where importid = 17 and StructureID = " + std::to_string(level),
+            "Select distinct XFRID as LstWoop From XFRHash where importid in (17, 12) and StructureID = " +
+                std::to_string(level),
             {{"LstWoop"}, std::move(keys)});
     };
     recorded(1, {{"C001"}, {"C002"}});
@@ -239,7 +256,7 @@ TEST(MssqlImportRun, HierarchyUpdateRunSendsEveryStatementAsWritten) {
     destination.answerStartingWith("Select top 1 id from ciid", {{"id"}, {{"900"}}});
     destination.answerStartingWith("Select top 1 id from ciid", {{"id"}, {}});
     const std::string notInSource = "Select ciid.id from ciid inner join xfrhash on xfrhash.ciidid = ciid.id Where "
-                                    "xfrhash.ImportID = 17 and xfrhash.structureid = ";
+                                    "xfrhash.ImportID in (17, 12) and xfrhash.structureid = ";
     destination.answerStartingWith(notInSource + "1", {{"id"}, {{"611"}, {"612"}}});
     destination.answerStartingWith(notInSource + "2", {{"id"}, {}});
 
@@ -265,7 +282,8 @@ TEST(MssqlImportRun, HierarchyUpdateRunSendsEveryStatementAsWritten) {
     source.answerStartingWith("Select distinct [Contacts].[FullName]",
                               {{"XFR1", "XFR2", "ContactID", "DeptID"}, {}});
 
-    run.start();
+    // The contacts' source returns no rows at all: none of the recorded contacts is moved.
+    run.start({"No items of level 3 (Contact) were moved: the source database returned no rows for that level."});
     run.screen->cmdFinish_Click();
     expectTranscript("run1", run.named("run1"));
 }
@@ -312,6 +330,7 @@ TEST(MssqlImportRun, KestrixSourceSendsEveryStatementAsWritten) {
     destination.answerStartingWith("Select id from xfrtranlog", kExists);
     destination.answerStartingWith("Select UpdateImportID from xfrtranlog", kExists);
     destination.answerStartingWith("SET NOCOUNT ON; Insert Into XFRTranLog", {{"ID"}, {{"43"}}});
+    destination.answerStartingWith("Select UpdateImportID from XFRTranLog where ID", {{"UpdateImportID"}, {{"0"}}});
     scriptLevel(destination, 1,
                 {{"PCs", "PCName", "CIID", "Alpha1", "1"},
                  {"PCs", "Generation_Phonebook", "CIID", "Alpha2", "1"},
@@ -345,13 +364,17 @@ TEST(MssqlImportRun, KestrixSourceSendsEveryStatementAsWritten) {
 TEST(MssqlImportRun, LatestSessionDeletesTrailingSessionsWithoutItems) {
     struct Case {
         std::string name;
+        std::string mapFile;
         std::vector<std::string> latest;  // successive answers of the newest session
         std::vector<std::pair<std::string, std::string>> itemCounts;
         std::int32_t expected;
+        std::vector<std::string> legacy = {"0"};  // the same for sessions that name no mapping
     };
     const std::vector<Case> cases = {
-        {"latest", {"44", "43"}, {{"44", "0"}, {"43", "5"}}, 43},
-        {"latestNone", {"0"}, {}, 0},
+        {"latest", "", {"44", "43"}, {{"44", "0"}, {"43", "5"}}, 43},
+        {"latestNone", "", {"0"}, {}, 0},
+        // Only sessions of the mapping; where none has items, those recorded before mappings were.
+        {"latestMapped", "/srv/jobs/Nightly.XFO", {"52", "0"}, {{"52", "0"}, {"31", "9"}}, 31, {"31"}},
     };
     for (const Case& entry : cases) {
         SCOPED_TRACE(entry.name);
@@ -360,9 +383,12 @@ TEST(MssqlImportRun, LatestSessionDeletesTrailingSessionsWithoutItems) {
         Transcript transcript = server->transcript;
         server->answerStartingWith("Select id from xfrtranlog", kExists);
         server->answerStartingWith("Select UpdateImportID from xfrtranlog", kExists);
+        server->answerStartingWith("Select MapFile from xfrtranlog", kExists);
+        const std::string newest = "Select isnull(max(id),0) as ID from XFRTranLog";
         for (const std::string& id : entry.latest) {
-            server->answerStartingWith("Select isnull(max(id),0) as ID from XFRTranLog", {{"ID"}, {{id}}});
+            server->answerStartingWith(newest + (entry.mapFile.empty() ? "" : " where upper"), {{"ID"}, {{id}}});
         }
+        for (const std::string& id : entry.legacy) server->answerStartingWith(newest + " where MapFile", {{"ID"}, {{id}}});
         for (const auto& [id, count] : entry.itemCounts) {
             server->answerStartingWith("Select count(*) cid from XFRHash WHERE ImportID = " + id, {{"cid"}, {{count}}});
         }
@@ -370,7 +396,7 @@ TEST(MssqlImportRun, LatestSessionDeletesTrailingSessionsWithoutItems) {
         context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Mssql);
         test::RecordingReporter reporter;
 
-        EXPECT_EQ(UT_GET_LATEST_Transaction_ImportID(context, reporter), entry.expected);
+        EXPECT_EQ(UT_GET_LATEST_Transaction_ImportID(context, reporter, entry.mapFile), entry.expected);
         EXPECT_TRUE(reporter.reports.empty());
         std::map<std::string, std::string> named;
         addNamed(named, entry.name + ".destination", transcript);
