@@ -14,6 +14,7 @@
 #include "import/import_screen.h"
 #include "mapping/level_values.h"
 #include "mapping/mapping_repository.h"
+#include "restore/import_deletion.h"
 #include "support/embedded_destination.h"
 #include "support/failing_connection.h"
 #include "support/temp_home.h"
@@ -29,8 +30,10 @@ using wizard::ScreenId;
 
 // A scenario file: header lines "key=value", then sections. [source] creates the source
 // database (later ones change it), [product] replaces the demo product database by the
-// tables it creates, [mapping] and [destination] run on the destination, [run] sets Context
-// values and presses Start, [expect SQL] lists the rows the query must return.
+// tables it creates, [mapping] and [destination] run on the destination ([mapping NAME] is
+// the saved mapping NAME, loaded again by a run's Mapping=NAME), [run] sets Context values and
+// presses Start, [undo ID] deletes a session (or the newest: latest), [expect SQL] lists the
+// rows the query must return.
 struct Section {
     std::string name;
     std::string argument;
@@ -95,8 +98,13 @@ public:
             SCOPED_TRACE(m_file.filename().string() + " [" + section.name + " " + section.argument + "]");
             if (section.name == "source") {
                 source(section);
+            } else if (section.name == "mapping" && !section.argument.empty()) {
+                m_mappings[section.argument] = statementsOf(section);
+                useMapping(section.argument);
             } else if (section.name == "mapping" || section.name == "destination") {
                 for (const std::string& statement : statementsOf(section)) m_destination->execute(statement);
+            } else if (section.name == "undo") {
+                undo(section.argument);
             } else if (section.name == "run") {
                 start(section);
             } else if (section.name == "expect") {
@@ -138,6 +146,23 @@ private:
         context.EXLValid = repository.Validate_EXT_DB();
     }
 
+    // A named mapping is saved as that file: loading it replaces the mapping under edit.
+    void useMapping(const std::string& name) {
+        for (const char* table : {"XFRStructure", "XFRMappings", "XFRClause", "XFRTableLink"}) {
+            m_destination->execute(std::string("DELETE FROM ") + table);
+        }
+        for (const std::string& statement : m_mappings.at(name)) m_destination->execute(statement);
+        context.MapFileName = name;
+    }
+
+    // Deletes a session as the history screen does; "latest" is the newest.
+    void undo(const std::string& session) {
+        std::int32_t id = session == "latest"
+                              ? std::stoi(test::rowsOf(context.destination(), "SELECT max(ID) FROM XFRTranLog"))
+                              : std::stoi(session);
+        EXPECT_TRUE(restore::deleteImportSession(context, application.reporter(), id).success) << "undo " << id;
+    }
+
     void source(const Section& section) {
         if (!context.SourceConnection) {
             fs::path file = m_folder / "source.db";
@@ -168,6 +193,7 @@ private:
             if (key == "Distinct") context.Distinct = number();
             else if (key == "DelRoot") context.chkDelRoot = number();
             else if (key == "GenParent") context.GenParent = number();
+            else if (key == "Mapping") useMapping(value);
             else if (key == "UpdateMode") context.UpdateMode = static_cast<std::int16_t>(number());
             else if (key == "UpdateImportID") {
                 context.UpdateImportID = value == "latest"
@@ -247,6 +273,7 @@ private:
     Scenario m_scenario;
     fs::path m_folder;
     db::Connection* m_destination = nullptr;
+    std::map<std::string, std::vector<std::string>> m_mappings;
     wizard::HeadlessHost host;
     wizard::ScriptedDialogs dialogs;
     app::Application application{host, dialogs, false};
