@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/instance_lock.h"
+#include "app/session_commands.h"
 #include "app/unattended_run.h"
 #include "app/version.h"
 #include "diag/logs.h"
@@ -15,12 +16,17 @@ std::string usageText() {
            "       koru /MapFile='<file>' /Product='TICKORA|LEDGORA' /UserID='<user>'\n"
            "            /Password='<password>' /Update='0|1|2|3' [/Database='<name>']\n"
            "                                 run a saved mapping unattended\n"
+           "       koru --history /Product=... /UserID=... [/Password=...] [/Database=...]\n"
+           "                                 list the import sessions, newest first\n"
+           "       koru --undo ID /Product=... /UserID=... [/Password=...] [/Database=...]\n"
+           "                                 delete everything import session ID imported\n"
            "       koru --version | --help\n"
            "\n"
            "/MapFile: the saved mapping (.xfo); a relative path is in the program folder.\n"
            "/Product: TICKORA or LEDGORA. /UserID, /Password: the destination login.\n"
            "/Update: 0 plain import, 1 update data, 2 update + new, 3 add new only (of the\n"
-           "newest import that has items; without one the run is a plain import).\n"
+           "newest import of the same mapping file that has items, with the imports it\n"
+           "updated; without one the run is a plain import).\n"
            "/Database: the destination database, TICKORDB when absent.\n"
            "The destination server and the source connection string come from the\n"
            "connection settings file (ConnSet) in the program folder.\n"
@@ -29,9 +35,16 @@ std::string usageText() {
            "holds a file koru.portable, or when the program runs from its build tree and\n"
            "the folder is writable; else $XDG_DATA_HOME/koru (~/.local/share/koru).\n"
            "\n"
-           "Exit status: 0 once the import has completed, 2 parameters refused or an\n"
-           "unknown option, 1 any other failure. Every message and refusal is printed on\n"
-           "standard error and written to XFRLog.log in the program folder. See koru(1).\n";
+           "--history prints one line per session, fields separated by TAB: session id,\n"
+           "date, user, computer, mapping, items recorded, the session it updated (0 for a\n"
+           "plain import). --undo ID deletes the session as the history screen does (its\n"
+           "items, their requests or asset records; items an earlier session recorded stay)\n"
+           "and prints what it removed.\n"
+           "\n"
+           "Exit status: 0 once the import (listing, deletion) has completed, 2 parameters\n"
+           "refused or an unknown option, 1 any other failure. Every message and refusal is\n"
+           "printed on standard error and written to XFRLog.log in the program folder.\n"
+           "See koru(1).\n";
 }
 
 int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ostream& out,
@@ -45,9 +58,15 @@ int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ost
         return kExitSuccess;
     }
 
+    bool refused = false;
+    std::optional<SessionCommand> sessionCommand = readSessionCommand(arguments, err, refused);
+    if (refused) {
+        err << usageText();
+        return kExitRefusedParameters;
+    }
     // A mistyped option is not a saved mapping to run.
     for (const std::string& argument : arguments) {
-        if (argument.rfind("--", 0) == 0) {
+        if (!sessionCommand && argument.rfind("--", 0) == 0) {
             err << "koru: unknown option " << argument << "\n" << usageText();
             return kExitRefusedParameters;
         }
@@ -64,6 +83,7 @@ int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ost
         return kExitFailure;
     }
 
+    if (sessionCommand) return runSessionCommand(*sessionCommand, out, err);
     if (commandLine.empty()) return frontEnd.runWizard();
 
     std::optional<UnattendedParameters> parameters = readUnattendedParameters(commandLine, err);

@@ -15,9 +15,6 @@ namespace koru::app {
 
 using wizard::ScreenId;
 
-namespace {
-
-// A step whose handler refused to go on: the run ends there, saying where.
 int stoppedAt(std::ostream& err, const std::string& step) {
     std::string text = "Unattended run stopped: " + step;
     diag::UT_Write_To_Internal_Log(text);
@@ -25,7 +22,31 @@ int stoppedAt(std::ostream& err, const std::string& step) {
     return kExitFailure;
 }
 
-}  // namespace
+std::optional<int> connectUnattended(Application& application, const ConnectionKeys& keys, std::ostream& err) {
+    wizard::Navigator& navigator = application.navigator();
+    ScreenRegistry& screens = application.screens();
+    navigator.start(ScreenId::frmConn);
+    auto* connection = screens.get<connect::ConnectionScreen>(ScreenId::frmConn);
+    if (!connection) return stoppedAt(err, "the connection screen could not be opened");
+    std::string product = diag::upperAscii(keys.product);
+    if (product != "LEDGORA" && product != "TICKORA") {
+        std::string text = "Incorrect parameter passed, Arguement=Product, VALUE=" + product;
+        diag::UT_Write_To_Internal_Log(text);
+        err << "koru: " << text << '\n';
+        return kExitRefusedParameters;
+    }
+    connection->cboProduct.listIndex = product == "LEDGORA" ? 0 : 1;
+    connection->cboProduct_Click();
+    connection->txtdbName.text = keys.database;
+    connection->txtUID.text = keys.userId;
+    connection->txtPW.text = keys.password;
+    connection->cmdNext_Click();
+    wizard::Screen* next = screens.find(ScreenId::frmMappings);
+    if (!next || !next->visible) {
+        return stoppedAt(err, "the connection screen did not connect the source and destination databases");
+    }
+    return std::nullopt;
+}
 
 int runUnattended(const UnattendedParameters& parameters, std::ostream& err) {
     wizard::HeadlessHost host;
@@ -40,24 +61,9 @@ int runUnattended(const UnattendedParameters& parameters, std::ostream& err) {
     };
 
     try {
-        navigator.start(ScreenId::frmConn);
-        auto* connection = screens.get<connect::ConnectionScreen>(ScreenId::frmConn);
-        if (!connection) return stoppedAt(err, "the connection screen could not be opened");
-        std::string product = diag::upperAscii(parameters.product);
-        if (product != "LEDGORA" && product != "TICKORA") {
-            std::string text = "Incorrect parameter passed, Arguement=Product, VALUE=" + product;
-            diag::UT_Write_To_Internal_Log(text);
-            err << "koru: " << text << '\n';
-            return kExitRefusedParameters;
-        }
-        connection->cboProduct.listIndex = product == "LEDGORA" ? 0 : 1;
-        connection->cboProduct_Click();
-        connection->txtdbName.text = parameters.database;
-        connection->txtUID.text = parameters.userId;
-        connection->txtPW.text = parameters.password;
-        connection->cmdNext_Click();
-        if (!shown(ScreenId::frmMappings)) {
-            return stoppedAt(err, "the connection screen did not connect the source and destination databases");
+        if (auto status = connectUnattended(
+                application, {parameters.product, parameters.userId, parameters.password, parameters.database}, err)) {
+            return *status;
         }
 
         auto* mappings = dynamic_cast<mapping::MappingsScreen*>(navigator.loadScreen(ScreenId::frmMappings));

@@ -126,11 +126,13 @@ void RestorationScreen::cmdDelete_Click() {
     pbDelete.max = 0;
     pbDelete.value = 0;
     pbDelete.visible = true;
+    m_lastDeletion = {};
     DeletionResult result = deleteImportSession(context, m_services.reporter, id, [this](std::int64_t total, std::int64_t done) {
         pbDelete.max = static_cast<int>(total);
         pbDelete.value = static_cast<int>(done);
         repaint();
     });
+    m_lastDeletion = result;
     if (result.success) {
         // The next run cannot update a session that is gone.
         if (context.UpdateImportID == id) {

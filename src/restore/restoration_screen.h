@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "restore/import_deletion.h"
 #include "wizard/controls.h"
 #include "wizard/navigator.h"
 
@@ -44,6 +45,8 @@ public:
     void Check_Import_Records(std::int32_t importID);
     // The session id of the current row; 0 when there is none.
     std::int32_t selectedSession() const;
+    // What the last Delete removed.
+    const DeletionResult& lastDeletion() const { return m_lastDeletion; }
 
     wizard::Label lblTitle;
     wizard::Label framTran;
@@ -75,6 +78,7 @@ private:
     void showNewParent();
 
     DataViewer m_showData;
+    DeletionResult m_lastDeletion;
 };
 
 }  // namespace koru::restore

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <sstream>
 
 #include "db/demo_source.h"
 #include "db/product_schema.h"
@@ -20,6 +22,7 @@ namespace fs = std::filesystem;
 struct Outcome {
     int status;
     std::string err;
+    std::string out;
 };
 
 // A program folder with the demo mapping, settings pointing at a source and an embedded
@@ -43,10 +46,11 @@ protected:
 
     Outcome run(const std::string& arguments) {
         fs::path err = home.path() / "stderr.txt";
-        std::string command = "KORU_HOME='" + home.path().string() + "' " + KORU_BINARY + " " + arguments + " >/dev/null 2>'" +
-                              err.string() + "'";
+        fs::path out = home.path() / "stdout.txt";
+        std::string command = "KORU_HOME='" + home.path().string() + "' " + KORU_BINARY + " " + arguments + " >'" +
+                              out.string() + "' 2>'" + err.string() + "'";
         int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, home.read("stderr.txt")};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, home.read("stderr.txt"), home.read("stdout.txt")};
     }
     Outcome import(char update) {
         return run(std::string("\"/MapFile='demo.xfo'\" /Product=tickora /UserID=admin \"/Update='") + update + "'\"");
@@ -93,6 +97,44 @@ TEST_F(DbUnattendedRun, ImportsThenUpdatesAsTheUpdateValueSays) {
     // A plain import records everything again.
     EXPECT_EQ(import('0').status, 0);
     EXPECT_EQ(rows("SELECT count(*) FROM CIID"), "53\n");
+}
+
+TEST_F(DbUnattendedRun, HistoryListsTheSessionsAndUndoTakesOneBack) {
+    const std::string login = " /Product=tickora /UserID=admin";
+    Outcome empty = run("--history" + login);
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "");
+    EXPECT_NE(empty.err.find("There is no import history on your destination database"), std::string::npos);
+
+    ASSERT_EQ(import('0').status, 0);
+    changeSource("INSERT INTO Company VALUES (5, 'Newco', NULL, NULL, NULL, NULL)");
+    ASSERT_EQ(import('2').status, 0);
+    Outcome history = run("--history" + login);
+    EXPECT_EQ(history.status, 0) << history.err;
+    // id, date, user, computer, mapping, items, the session it updated
+    std::regex line("(\\d+)\t\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\t[^\t]+\t[^\t]+\tdemo\\.xfo\t(\\d+)\t(\\d+)");
+    std::vector<std::string> sessions;
+    std::istringstream lines(history.out);
+    for (std::string text; std::getline(lines, text);) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(text, match, line)) << text;
+        sessions.push_back(match[1].str() + "|" + match[2].str() + "|" + match[3].str());
+    }
+    EXPECT_EQ(sessions, (std::vector<std::string>{"2|24|1", "1|23|0"}));
+
+    // Undoing the update takes back only the company it added; undoing the import, the rest.
+    Outcome undo = run("--undo 2" + login);
+    EXPECT_EQ(undo.status, 0) << undo.err;
+    EXPECT_EQ(undo.out, "Import session 2 deleted: 1 items deleted, 23 items kept (recorded by earlier sessions), "
+                        "0 requests deleted.\n");
+    EXPECT_EQ(rows("SELECT count(*) FROM CIID"), "26\n");
+    EXPECT_EQ(run("--undo 1" + login).status, 0);
+    EXPECT_EQ(rows("SELECT count(*) FROM CIID UNION ALL SELECT count(*) FROM XFRTranLog"), "3\n0\n");
+
+    EXPECT_EQ(run("--undo 1" + login).status, 1);
+    for (const char* refused : {"--undo", "--undo 0", "--undo 12x", "--undo 99999999999", "--history --all"}) {
+        EXPECT_EQ(run(refused + login).status, 2) << refused;
+    }
 }
 
 TEST_F(DbUnattendedRun, RefusalsEndTheRunWithTheirStatusAndSayWhy) {
