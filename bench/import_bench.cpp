@@ -25,6 +25,7 @@
 #include "import_source.h"
 #include "mapping/level_values.h"
 #include "mapping/mapping_repository.h"
+#include "restore/import_deletion.h"
 #include "wizard/error_console.h"
 
 namespace koru::bench {
@@ -352,6 +353,29 @@ void checkImport(db::Connection& destination, const SourceShape& shape, std::int
     if (!problems.empty()) throw std::runtime_error("the import is wrong: " + problems);
 }
 
+// Deletes the session just imported as the history screen does, and checks that CIID is back
+// to what it held before.
+void undoImport(const fs::path& folder, std::int64_t importId, std::int64_t ciidBefore) {
+    wizard::Context context;
+    auto destination = std::make_unique<db::SqliteConnection>();
+    destination->open(db::embeddedDestinationString(folder, kDatabase));
+    // The check's own index is not one the deletion may count on.
+    destination->execute("DROP INDEX IF EXISTS [bench_check_XFRHASH_CIIDID]");
+    context.DestinationConnection = std::move(destination);
+    context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
+    ThrowingReporter reporter;
+    context.LGEnabled = db::Repository(context.destination(), db::sqliteRepositoryStatements(), reporter).Is_LG_Enabled();
+    auto started = Clock::now();
+    restore::DeletionResult result =
+        restore::deleteImportSession(context, reporter, static_cast<std::int32_t>(importId));
+    double seconds = secondsSince(started);
+    std::int64_t left = integerOf(context.destination(), "SELECT count(*) FROM CIID");
+    if (!result.success || left != ciidBefore) {
+        throw std::runtime_error("the undo left " + std::to_string(left) + " items, not " + std::to_string(ciidBefore));
+    }
+    std::printf("undo: %lld items in %.2f s\n", static_cast<long long>(result.itemsDeleted), seconds);
+}
+
 }  // namespace
 
 int importChild(const fs::path& folder, const fs::path& result) try {
@@ -472,6 +496,7 @@ int runImportBench(long contacts) {
         "one transaction): %.2f s\n",
         rawSeconds);
     std::printf("  load average after: %s\n", loadAverage().c_str());
+    undoImport(folder, run.importId, ciidBefore);
 
     double endToEnd = shape.rows() / run.seconds;
     double raw = shape.rows() / rawSeconds;
