@@ -83,4 +83,13 @@ bool sameMapFile(std::string_view a, std::string_view b) {
     return diag::upperAscii(mapFileName(a)) == diag::upperAscii(mapFileName(b));
 }
 
+std::optional<std::string> otherMappingQuestion(Connection& destination, std::int32_t importId,
+                                                std::string_view mapFile) {
+    if (mapFile.empty() || importId <= 0) return std::nullopt;
+    std::optional<std::string> recorded = sessionMapFile(destination, importId);
+    if (!recorded || sameMapFile(*recorded, mapFile)) return std::nullopt;
+    return "Import session " + std::to_string(importId) + " was made with the mapping " + *recorded + ", not with " +
+           mapFileName(mapFile) + ".\r\nUpdate it all the same?";
+}
+
 }  // namespace koru::db

@@ -41,4 +41,9 @@ std::string mapFileName(std::string_view path);
 // Whether two recorded mapping names are the same mapping (ASCII case ignored).
 bool sameMapFile(std::string_view a, std::string_view b);
 
+// The question to ask before session `importId` is updated with the mapping `mapFile`: nullopt
+// when no mapping is named, or the session ran that mapping or named none.
+std::optional<std::string> otherMappingQuestion(Connection& destination, std::int32_t importId,
+                                                std::string_view mapFile);
+
 }  // namespace koru::db

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "db/import_sessions.h"
 #include "diag/messages.h"
 #include "diag/program_folder.h"
 #include "diag/text.h"
@@ -229,6 +230,15 @@ void MappingsScreen::cmdNext_Click() {
                 "The Mappings You Have Loaded Are Not Compatable With The Source Database You Have Selected",
                 MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
             clearRepository();
+            dialogs.setBusy(false);
+            return;
+        }
+        // Another mapping's keys would match other rows: its session is updated only when asked.
+        if (auto question = db::otherMappingQuestion(context.destination(), context.UpdateImportID, context.MapFileName);
+            question && dialogs.messageBox(*question, MsgButtons::YesNo, MsgIcon::Exclamation, diag::kAppTitle) !=
+                            wizard::MsgResult::Yes) {
+            clearRepository();
+            context.MapFileName.clear();
             dialogs.setBusy(false);
             return;
         }

@@ -98,12 +98,13 @@ TEST_F(MappingsScreenTest, EveryOptionEmptiesTheRepositoryFirst) {
     MappingsScreen* screen = show();
     fillRepository();
     screen->optRestore_Click();
-    dialogs.expectMessage(notYet("frmRestoration"));
+    dialogs.expectMessage("There is no import history on your destination database");
     screen->cmdNext_Click();
     EXPECT_EQ(count("XFRStructure"), "0\n");
     EXPECT_EQ(count("XFRTableLink"), "0\n");
-    EXPECT_TRUE(screen->visible);
+    EXPECT_TRUE(application.screens().find(ScreenId::frmRestoration)->visible);
     EXPECT_FALSE(dialogs.busy());
+    application.navigator().UT_Wizard_Change_Forms(ScreenId::frmRestoration, ScreenId::frmMappings, false);
 
     fillRepository();
     screen->optNewMappings_Click();
@@ -132,6 +133,39 @@ TEST_F(MappingsScreenTest, LoadingRebuildsTheLevelsAndKeepsExistingParents) {
     EXPECT_EQ(context.Gstructures[2].StyleID, 3);
     EXPECT_EQ(context.GenParent, 3);  // item 3 and style 1 exist in the destination
     EXPECT_EQ(context.StyleID, 1);
+    EXPECT_EQ(dialogs.pending(), 0u);
+}
+
+TEST_F(MappingsScreenTest, UpdatingAnotherMappingsSessionIsAskedFirst) {
+    db::Connection& destination = *context.DestinationConnection;
+    destination.execute("CREATE TABLE XFRTranLog (ID integer PRIMARY KEY, UpdateImportID int, MapFile text)");
+    destination.execute("INSERT INTO XFRTranLog VALUES (4, 0, 'Assets.xfo'), (5, 0, 'CUSTOMERS.XFO'), (6, 0, NULL)");
+    const std::string question = "Import session 4 was made with the mapping Assets.xfo, not with Customers.xfo.\r\n"
+                                 "Update it all the same?";
+    MappingsScreen* screen = show();
+    screen->optLoadMappings_Click();
+    screen->templatePath = (templates / "Customers.xfo").string();
+    context.UpdateMode = 2;
+    context.UpdateImportID = 4;
+    dialogs.expectMessage("Data mappings loaded successfully").expectMessage(question, MsgResult::No);
+    screen->cmdNext_Click();
+    EXPECT_TRUE(screen->visible);
+    EXPECT_EQ(count("XFRMappings"), "0\n");
+    EXPECT_EQ(context.MapFileName, "");
+
+    // The same mapping in another case, or a session that names none, goes on without a question.
+    for (std::int32_t session : {5, 6}) {
+        context.UpdateImportID = session;
+        dialogs.expectMessage("Data mappings loaded successfully");
+        screen->cmdNext_Click();
+        EXPECT_TRUE(application.screens().find(ScreenId::frmDragMap)->visible);
+        application.navigator().UT_Wizard_Change_Forms(ScreenId::frmDragMap, ScreenId::frmMappings, false);
+    }
+    context.UpdateImportID = 4;
+    dialogs.expectMessage("Data mappings loaded successfully").expectMessage(question, MsgResult::Yes);
+    screen->cmdNext_Click();
+    EXPECT_EQ(context.MapFileName, "Customers.xfo");
+    EXPECT_EQ(context.UpdateImportID, 4);
     EXPECT_EQ(dialogs.pending(), 0u);
 }
 
