@@ -66,7 +66,7 @@ void RestorationScreen::Form_Load() {
 }
 
 void RestorationScreen::Setup_Grid_Log() {
-    gridLog.columns = {"ID", "DateTime", "User", "CompName", "Notes", "MapFile", "Items"};
+    gridLog.columns = {"ID", "Date", "User", "Computer", "Notes", "Mapping", "Items"};
     gridLog.rows.clear();
     gridLog.row = -1;
     try {

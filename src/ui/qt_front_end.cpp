@@ -32,6 +32,7 @@
 #include "import/import_screen.h"
 #include "mapping/mapping_repository.h"
 #include "mapping/mappings_screen.h"
+#include "restore/restoration_screen.h"
 #include "wizard/error_console.h"
 #include "wizard/scripted_dialogs.h"
 
@@ -349,6 +350,45 @@ void renderSourceViewers(app::Application& application, const SaveScreenshot& sa
     });
 }
 
+// Four sessions of a nightly job: a first import and its updates, the last of them with
+// nothing recorded; then the same screen while a session is being deleted.
+void renderRestoration(app::Application& application, const SaveScreenshot& save) {
+    SampleDatabases sample(application);
+    wizard::Context& context = application.context();
+    context.LGEnabled = true;
+    context.DestinDBName = "LEDGODB";
+    db::Connection& destination = context.destination();
+    db::Repository repository(destination, db::sqliteRepositoryStatements(), application.reporter());
+    repository.Create_TB_XFR_Hash();
+    repository.Create_TB_XFR_TranLog();
+    const char* notes[] = {"Import From Server : /srv/data/assets.db", "Nightly update", "Nightly update",
+                           "Nightly update, source was empty"};
+    for (int session = 1; session <= 4; ++session) {
+        destination.prepare("INSERT INTO XFRTranLog (DateTime, [User], CompName, Notes, UpdateImportID, MapFile) "
+                            "VALUES (?, 'ann', 'HELPDESK-07', ?, ?, 'Assets.xfo')")
+            ->execute({"2024-05-0" + std::to_string(session) + " 02:00:00", std::string(notes[session - 1]),
+                       std::int64_t{session - 1}});
+        for (int item = 0; session < 4 && item < (session == 1 ? 12 : 3); ++item) {
+            destination.execute("INSERT INTO CIID (Parent, StyleID, Alpha1) VALUES (1, 4, 'PC-" +
+                                std::to_string(session * 100 + item) + "')");
+            destination.execute("INSERT INTO XFRHash (CIIDID, XFRID, ImportID, StructureID) VALUES "
+                                "(last_insert_rowid(), 'k', " + std::to_string(session) + ", 1)");
+        }
+    }
+    wizard::Navigator& navigator = application.navigator();
+    auto* restoration =
+        dynamic_cast<restore::RestorationScreen*>(navigator.loadScreen(wizard::ScreenId::frmRestoration));
+    restoration->gridLog.row = 1;
+    save(*restoration, std::string(wizard::screenName(wizard::ScreenId::frmRestoration)));
+    restoration->pbDelete.visible = true;
+    restoration->pbDelete.max = 12;
+    restoration->pbDelete.value = 5;
+    save(*restoration, std::string(wizard::screenName(wizard::ScreenId::frmRestoration)) + "-deleting");
+    navigator.unloadScreen(wizard::ScreenId::frmRestoration);
+    context.LGEnabled = false;
+    context.DestinDBName.clear();
+}
+
 }  // namespace
 
 QtFrontEnd::QtFrontEnd(int& argc, char** argv) : m_argc(argc), m_argv(argv) {}
@@ -411,7 +451,8 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
         if (id == wizard::ScreenId::frmDragMap || id == wizard::ScreenId::frmStructureLinks ||
             id == wizard::ScreenId::frmGenDataClause || id == wizard::ScreenId::frmTableLink ||
             id == wizard::ScreenId::frmParent || id == wizard::ScreenId::frmNewParent ||
-            id == wizard::ScreenId::frmDataView || id == wizard::ScreenId::frmColProps) {
+            id == wizard::ScreenId::frmDataView || id == wizard::ScreenId::frmColProps ||
+            id == wizard::ScreenId::frmRestoration) {
             continue;
         }
         wizard::Screen* screen = application.screens().load(id);
@@ -477,6 +518,7 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
         application.screens().exists(wizard::ScreenId::frmColProps)) {
         renderSourceViewers(application, save);
     }
+    if (application.screens().exists(wizard::ScreenId::frmRestoration)) renderRestoration(application, save);
     std::cout << written << " screenshots written to " << folder << '\n';
     return written > 0 && failed == 0 ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 #include "ui/import_widget.h"
 #include "ui/mappings_widget.h"
 #include "ui/parent_widgets.h"
+#include "ui/restoration_widget.h"
 #include "ui/source_viewer_widgets.h"
 #include "ui/structure_links_widget.h"
 #include "ui/structure_widget.h"
@@ -65,6 +66,9 @@ ScreenWidget* createScreenWidget(wizard::Screen& screen, QtHost& host) {
     }
     if (auto* columnProperties = dynamic_cast<editor::ColumnPropertiesDialog*>(&screen)) {
         return new ColumnPropertiesWidget(*columnProperties, host);
+    }
+    if (auto* restoration = dynamic_cast<restore::RestorationScreen*>(&screen)) {
+        return new RestorationWidget(*restoration, host);
     }
     if (auto* importScreen = dynamic_cast<import::ImportScreen*>(&screen)) {
         return new ImportWidget(*importScreen, host);
