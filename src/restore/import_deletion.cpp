@@ -6,6 +6,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "import/import_statements.h"
@@ -340,18 +342,42 @@ DeletionResult deleteImportSession(wizard::Context& context, diag::ErrorReporter
             std::set<std::int64_t> kept;
             for (const auto& row : runner->rows(kKept, {session, session})) kept.insert(numberOf(row.at(0)));
 
+            // Each listed item's parent as it is now: moving an item's children changes the
+            // parent of those listed below it, which the rows read above do not show.
+            std::unordered_map<std::int64_t, std::int64_t> parentOf;
+            std::unordered_multimap<std::int64_t, std::int64_t> listedChildren;
+            for (const auto& row : items) {
+                // A null parent is the root.
+                std::int64_t id = numberOf(row.at(1));
+                if (parentOf.emplace(id, numberOf(row.at(0))).second) listedChildren.emplace(numberOf(row.at(0)), id);
+            }
+            std::unordered_set<std::int64_t> processed;
+
             runner->begin();
             std::int64_t done = 0;
             for (const auto& row : items) {
-                // A null parent is the root.
-                std::int64_t parent = numberOf(row.at(0));
                 std::int64_t id = numberOf(row.at(1));
+                std::int64_t parent = parentOf[id];
+                bool listedBefore = !processed.insert(id).second;  // a second hash row of the item
+                if (listedBefore) {
+                    ++done;
+                    if (progress) progress(total, done);
+                    continue;
+                }
                 if (kept.count(id)) {
                     ++result.itemsKept;
                 } else {
                     if (!context.LGEnabled) UT_Delete_Requests(*runner, reporter, id, result.requestsDeleted);
                     try {
                         runner->run(kMoveChildren, {parent, id});
+                        auto [first, last] = listedChildren.equal_range(id);
+                        std::vector<std::int64_t> moved;
+                        for (auto child = first; child != last; ++child) moved.push_back(child->second);
+                        listedChildren.erase(first, last);
+                        for (std::int64_t child : moved) {
+                            parentOf[child] = parent;
+                            listedChildren.emplace(parent, child);
+                        }
                     } catch (const db::DbError& error) {
                         if (error.code() != db::kErrIntegrityViolation) throw;
                         // errors suppressed: a child the product refuses to move stays where it is
