@@ -18,9 +18,6 @@ namespace fs = std::filesystem;
 using wizard::MsgResult;
 using wizard::ScreenId;
 
-// The screens after this one are reached through the navigator, which names the one it lacks.
-std::string notYet(const char* screen) { return std::string("This screen is not available yet: ") + screen; }
-
 class MappingsScreenTest : public ::testing::Test {
 protected:
     MappingsScreenTest() {
