@@ -175,7 +175,9 @@ void ImportScreen::runStages() {
     }
 
     if (!context.SourceCol.empty()) matchParents();
-    if (context.MoveIfNotInSource) moveItemsNotInSource(levels);
+    // Only an update of recorded items knows which of them left the source; another run's
+    // conditions would be stale.
+    if (context.MoveIfNotInSource && (context.UpdateMode == 1 || context.UpdateMode == 2)) moveItemsNotInSource(levels);
 
     m_stage = LS(475);
     context.destination().execute(statements.enableTriggers("ciid"));

@@ -163,20 +163,15 @@ void RestorationScreen::Check_Import_Records(std::int32_t importID) {
 }
 
 bool RestorationScreen::sameMappingOrConfirmed(std::int32_t importID) {
-    wizard::Context& context = m_services.context;
-    if (context.MapFileName.empty()) return true;
-    std::optional<std::string> recorded;
+    std::optional<std::string> question;
     try {
-        recorded = db::sessionMapFile(context.destination(), importID);
+        question = db::otherMappingQuestion(m_services.context.destination(), importID, m_services.context.MapFileName);
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmRestoration:cmdDelete_Click", "");
         return false;
     }
-    if (!recorded || db::sameMapFile(*recorded, context.MapFileName)) return true;
-    std::string question = "Import session " + std::to_string(importID) + " was made with the mapping " + *recorded +
-                           ", not with " + db::mapFileName(context.MapFileName) + ".\r\nUpdate it all the same?";
-    return m_services.dialogs.messageBox(question, MsgButtons::YesNo, MsgIcon::Exclamation, diag::kAppTitle) ==
-           MsgResult::Yes;
+    return !question || m_services.dialogs.messageBox(*question, MsgButtons::YesNo, MsgIcon::Exclamation,
+                                                      diag::kAppTitle) == MsgResult::Yes;
 }
 
 void RestorationScreen::chooseUpdateMode(std::int16_t mode, const std::string& question) {

@@ -7,6 +7,7 @@
 #include "editor/parent_dialogs.h"
 #include "editor/source_viewers.h"
 #include "mapping/mappings_screen.h"
+#include "restore/imported_destination.h"
 #include "support/embedded_destination.h"
 #include "support/temp_home.h"
 #include "wizard/scripted_dialogs.h"
@@ -163,6 +164,60 @@ TEST_F(DbRestorationScreen, UpdateModesAskWarnAndPrepareTheNextRun) {
     EXPECT_FALSE(screen.chkRemoveIfDeleted.value);
     EXPECT_TRUE(context.MoveIfNotInSource);
     EXPECT_EQ(dialogs.pending(), 0u);
+}
+
+// Each update mode chosen here, then the import: moved items go under the parent chosen in
+// the new-parent dialog.
+TEST(DbRestorationScreenImport, EachChosenUpdateModeImportsAsItSays) {
+    test::ImportedDestination d(db::Product::Tickora);
+    d.import();
+    auto source = [&](const std::string& sql) { d.context.source().execute(sql); };
+    source("UPDATE Contact SET Name = 'Ann!' WHERE CKey = 'c1'");
+    source("DELETE FROM Contact WHERE CKey = 'c2'");
+    source("INSERT INTO Contact VALUES ('c4', 'B', 'Dora')");
+    const std::string tree = "SELECT c.Alpha1, p.Alpha1 FROM CIID c JOIN CIID p ON p.ID = c.Parent WHERE c.ID > 3 "
+                             "ORDER BY c.Alpha1";
+    struct Step {
+        void (RestorationScreen::*button)();
+        std::string question;  // after the session id
+        bool move;
+        std::string expected;
+    } steps[] = {
+        {&RestorationScreen::cmdUpdateData_Click, "Import will only affect records imported previously in import : ",
+         true, "Alpha|Veltrane Ltd\nAnn!|Alpha\nBeta|Veltrane Ltd\nCarl|Beta\nOlivia|Help Desk\n"},
+        {&RestorationScreen::cmdAddNewData_Click, "Import will NOT affect records imported previously in import : ",
+         false, "Alpha|Veltrane Ltd\nAnn!|Alpha\nBeta|Veltrane Ltd\nCarl|Beta\nDora|Beta\nOlivia|Help Desk\n"},
+        {&RestorationScreen::cmdUpdateAndNew_Click, "Import will affect records imported previously in import : ",
+         false, "Alpha|Veltrane Ltd\nAnn!|Alpha\nBeta|Veltrane Ltd\nCarl!|Beta\nDora|Beta\nOlivia|Help Desk\n"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.question);
+        if (step.button == &RestorationScreen::cmdUpdateAndNew_Click) source("UPDATE Contact SET Name = 'Carl!' WHERE CKey = 'c3'");
+        d.application.navigator().start(ScreenId::frmRestoration);
+        auto& screen = *d.application.screens().get<RestorationScreen>(ScreenId::frmRestoration);
+        screen.Setup_Grid_Log();
+        screen.gridLog.row = 0;  // the newest session
+        std::string session = screen.gridLog.rows.at(0).at(0);
+        d.host.onModal = [](wizard::Screen& dialog) {
+            auto& newParent = dynamic_cast<editor::NewParentDialog&>(dialog);
+            newParent.SSTree1_Expand("Main");
+            newParent.SSTree1.selectedKey = "2";
+            newParent.cmdOK_Click();
+        };
+        screen.chkRemoveIfDeleted.value = step.move;
+        if (step.move) screen.chkRemoveIfDeleted_Click();
+        std::string question = step.question + session;
+        if (step.button == &RestorationScreen::cmdAddNewData_Click) question += " and ONLY add new records";
+        if (step.button == &RestorationScreen::cmdUpdateAndNew_Click) question += " and add new records";
+        d.dialogs.expectMessage(question);
+        (screen.*step.button)();
+        EXPECT_EQ(d.context.MoveIfNotInSource, step.move || step.button == &RestorationScreen::cmdAddNewData_Click);
+        d.host.onModal = [](wizard::Screen& dialog) {
+            if (auto* info = dynamic_cast<import::ImportInfoScreen*>(&dialog)) info->cmdSave_Click();
+        };
+        d.import(d.context.UpdateMode, d.context.UpdateImportID);
+        EXPECT_EQ(d.rows(tree), step.expected);
+    }
 }
 
 }  // namespace
