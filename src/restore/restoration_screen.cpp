@@ -66,13 +66,14 @@ void RestorationScreen::Form_Load() {
 }
 
 void RestorationScreen::Setup_Grid_Log() {
-    gridLog.columns = {"ID", "Date", "User", "Computer", "Notes", "Mapping", "Items"};
+    gridLog.columns = {"ID", "Date", "User", "Computer", "Notes", "Mapping", "Items", "Updates"};
     gridLog.rows.clear();
     gridLog.row = -1;
     try {
         for (const db::ImportSession& session : db::importSessions(m_services.context.destination())) {
             gridLog.rows.push_back({std::to_string(session.id), session.dateTime, session.user, session.compName,
-                                    session.notes, session.mapFile, std::to_string(session.items)});
+                                    session.notes, session.mapFile, std::to_string(session.items),
+                                    session.updateImportId > 0 ? std::to_string(session.updateImportId) : ""});
         }
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmRestoration:Setup_Grid_Log", "");

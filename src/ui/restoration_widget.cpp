@@ -109,8 +109,8 @@ void RestorationWidget::syncGrid() {
             for (int c = 0; c < m_gridLog->columnCount(); ++c) {
                 auto* cell = new QTableWidgetItem(qtText(grid.rows[r][c]));
                 cell->setToolTip(cell->text());  // a long note is cut to the column
-                // The session id and the item count read as numbers.
-                if (c == 0 || c + 1 == m_gridLog->columnCount()) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                // The session ids and the item count read as numbers.
+                if (c == 0 || c + 2 >= m_gridLog->columnCount()) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
                 m_gridLog->setItem(r, c, cell);
             }
         }
