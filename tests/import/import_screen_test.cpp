@@ -7,6 +7,7 @@
 #include "db/sqlite_connection.h"
 #include "import/import_info_screen.h"
 #include "support/embedded_destination.h"
+#include "support/headless_wizard.h"
 #include "support/temp_home.h"
 #include "wizard/error_console.h"
 #include "wizard/scripted_dialogs.h"
@@ -20,11 +21,7 @@ const char* kNotice =
     "Important Notice\r\n\r\nThe Data Import may take some time, and the application may stop responding\r\n"
     "Please do not close application until import is complete";
 
-class CountingHost : public wizard::HeadlessHost {
-public:
-    void repaint(wizard::Screen&) override { ++repaints; }
-    int repaints = 0;
-};
+using test::CountingHost;
 
 class DbImportScreenTest : public ::testing::Test {
 protected:

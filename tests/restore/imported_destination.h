@@ -14,6 +14,7 @@
 #include "mapping/level_values.h"
 #include "mapping/mapping_repository.h"
 #include "support/embedded_destination.h"
+#include "support/headless_wizard.h"
 #include "support/temp_home.h"
 #include "wizard/scripted_dialogs.h"
 
@@ -22,9 +23,9 @@ namespace koru::test {
 // An embedded product database, a source of companies and their contacts, and a mapping of
 // the two as levels, imported as often as a test asks, as the user would from the import
 // screen. Companies go under the demo item 1.
-class ImportedDestination {
+class ImportedDestination : public HeadlessWizard {
 public:
-    explicit ImportedDestination(db::Product product) : destination(product) {
+    explicit ImportedDestination(db::Product product) : HeadlessWizard(product) {
         createSqliteFile(home.path() / "source.db",
                          "CREATE TABLE Company (CoCode text, CoName text);"
                          "INSERT INTO Company VALUES ('A', 'Alpha'), ('B', 'Beta');"
@@ -67,16 +68,6 @@ public:
         EXPECT_EQ(dialogs.pending(), 0u);
         return screen->importId();
     }
-
-    std::string rows(const std::string& sql) { return rowsOf(context.destination(), sql); }
-    void execute(const std::string& sql) { context.destination().execute(sql); }
-
-    TempHome home;
-    EmbeddedDestination destination;
-    wizard::HeadlessHost host;
-    wizard::ScriptedDialogs dialogs;
-    app::Application application{host, dialogs, false};
-    wizard::Context& context = application.context();
 };
 
 }  // namespace koru::test

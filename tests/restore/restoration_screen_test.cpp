@@ -9,6 +9,7 @@
 #include "mapping/mappings_screen.h"
 #include "restore/imported_destination.h"
 #include "support/embedded_destination.h"
+#include "support/headless_wizard.h"
 #include "support/temp_home.h"
 #include "wizard/scripted_dialogs.h"
 
@@ -18,11 +19,7 @@ namespace {
 using wizard::MsgResult;
 using wizard::ScreenId;
 
-class CountingHost : public wizard::HeadlessHost {
-public:
-    void repaint(wizard::Screen&) override { ++repaints; }
-    int repaints = 0;
-};
+using test::CountingHost;
 
 // The history screen over three sessions written by hand: 1 made three items, 2 made sixty
 // with the mapping Assets.xfo, 3 recorded none.

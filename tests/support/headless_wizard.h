@@ -9,6 +9,13 @@
 
 namespace koru::test {
 
+// A host that counts the repaints a long run asks for.
+class CountingHost : public wizard::HeadlessHost {
+public:
+    void repaint(wizard::Screen&) override { ++repaints; }
+    int repaints = 0;
+};
+
 // The program without a display: its own program folder, a product database, scripted dialogs.
 struct HeadlessWizard {
     explicit HeadlessWizard(db::Product product = db::Product::Tickora) : destination(product) {}
