@@ -150,6 +150,8 @@ std::string MappingsScreen::Get_Mapping_FileName() {
 
 void MappingsScreen::clearRepository() {
     wizard::Context& context = m_services.context;
+    // A new mapping is not the file loaded before: its imports must not be taken for that file's.
+    context.MapFileName.clear();
     MappingRepository(context.destination(), context.dialect()).ut_clear_map_table();
 }
 
@@ -238,7 +240,6 @@ void MappingsScreen::cmdNext_Click() {
             question && dialogs.messageBox(*question, MsgButtons::YesNo, MsgIcon::Exclamation, diag::kAppTitle) !=
                             wizard::MsgResult::Yes) {
             clearRepository();
-            context.MapFileName.clear();
             dialogs.setBusy(false);
             return;
         }

@@ -104,8 +104,10 @@ TEST_F(MappingsScreenTest, EveryOptionEmptiesTheRepositoryFirst) {
     application.navigator().UT_Wizard_Change_Forms(ScreenId::frmRestoration, ScreenId::frmMappings, false);
 
     fillRepository();
+    context.MapFileName = "Customers.xfo";  // loaded before: a new mapping is not that file
     screen->optNewMappings_Click();
     screen->cmdNext_Click();
+    EXPECT_EQ(context.MapFileName, "");
     EXPECT_EQ(count("XFRStructure"), "0\n");
     EXPECT_TRUE(application.screens().find(ScreenId::frmStructure)->visible);
     EXPECT_EQ(dialogs.pending(), 0u);
