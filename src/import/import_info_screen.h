@@ -47,7 +47,8 @@ std::string UT_Conn_String_Value(std::string_view key, std::string_view connecti
 // The newest import session of the mapping file `mapFile` (default: the loaded mapping) that
 // still has recorded items, 0 when none; trailing sessions of it without items are deleted on
 // the way. Where no session of that mapping has items, sessions recorded before sessions named
-// their mapping are taken. Without any mapping name, the newest session of all.
+// their mapping (null, not the empty name of a mapping never saved) are taken. Without any
+// mapping name, the newest session of all.
 std::int32_t UT_GET_LATEST_Transaction_ImportID(wizard::Context& context, diag::ErrorReporter& reporter,
                                                 std::string_view mapFile = {});
 

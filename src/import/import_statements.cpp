@@ -161,8 +161,7 @@ std::int32_t insertTranLog(db::Connection& destination, db::DestinationDialect::
         std::string("Insert Into XFRTranLog (DateTime, [User], CompName, Notes, UpdateImportID, MapFile)") +
         (kind == db::DestinationDialect::Kind::Mssql ? " Values (current_timestamp, ?, ?, ?, ?, ?)"
                                                      : " Values (datetime('now', 'localtime'), ?, ?, ?, ?, ?)");
-    std::vector<db::Value> values = {user, computer, notes, std::int64_t{updateImportId},
-                                     mapFile.empty() ? db::Value() : db::Value(mapFile)};
+    std::vector<db::Value> values = {user, computer, notes, std::int64_t{updateImportId}, mapFile};
     if (kind == db::DestinationDialect::Kind::Mssql) {
         // The identity of this very insert: another import's row may follow it at once.
         auto rows = destination.prepare("SET NOCOUNT ON; " + insert + "; SELECT CAST(SCOPE_IDENTITY() AS int) AS ID")

@@ -36,8 +36,8 @@ bool Create_Temp_P_Table(db::Connection& destination, const ImportStatements& st
                          diag::ErrorReporter& reporter);
 bool Create_Temp_Table(db::Connection& destination, const ImportStatements& statements, diag::ErrorReporter& reporter);
 
-// The new transaction-log row, with its values bound; returns its identity. An empty mapping
-// file (a mapping never saved) is recorded as null.
+// The new transaction-log row, with its values bound; returns its identity. A mapping never
+// saved is recorded as empty text: null is left to the sessions recorded before the column.
 std::int32_t insertTranLog(db::Connection& destination, db::DestinationDialect::Kind kind, const std::string& user,
                            const std::string& computer, const std::string& notes, std::int32_t updateImportId,
                            const std::string& mapFile);
