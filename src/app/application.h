@@ -18,6 +18,8 @@ public:
     wizard::Navigator& navigator() { return m_navigator; }
     diag::ErrorReporter& reporter() { return m_reporter; }
     wizard::Dialogs& dialogs() { return m_dialogs; }
+    // Unattended: every error report is also said on `err`.
+    void echoReportsTo(std::ostream& err) { m_reporter.echoTo(&err); }
 
 private:
     wizard::Context m_context;

@@ -66,6 +66,7 @@ int runSessionCommand(const SessionCommand& command, std::ostream& out, std::ost
     wizard::HeadlessHost host;
     wizard::HeadlessDialogs dialogs(err);
     Application application(host, dialogs, true);
+    application.echoReportsTo(err);
     wizard::Navigator& navigator = application.navigator();
     try {
         if (auto status = connectUnattended(application, command.keys, err)) return *status;

@@ -92,7 +92,7 @@ int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ost
             << '\n';
         return kExitRefusedParameters;
     }
-    return runUnattended(*parameters, err);
+    return runUnattended(*parameters, out, err);
 }
 
 }  // namespace koru::app

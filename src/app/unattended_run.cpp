@@ -48,10 +48,11 @@ std::optional<int> connectUnattended(Application& application, const ConnectionK
     return std::nullopt;
 }
 
-int runUnattended(const UnattendedParameters& parameters, std::ostream& err) {
+int runUnattended(const UnattendedParameters& parameters, std::ostream& out, std::ostream& err) {
     wizard::HeadlessHost host;
     wizard::HeadlessDialogs dialogs(err);
     Application application(host, dialogs, true);
+    application.echoReportsTo(err);
     wizard::Context& context = application.context();
     wizard::Navigator& navigator = application.navigator();
     ScreenRegistry& screens = application.screens();
@@ -88,6 +89,7 @@ int runUnattended(const UnattendedParameters& parameters, std::ostream& err) {
         // Start ends the process on success; coming back means the import did not finish.
         return stoppedAt(err, "the import did not finish (import screen, Start)");
     } catch (const diag::ProcessEnd& end) {
+        if (!end.result.empty()) out << end.result << '\n';
         return end.status;
     }
 }

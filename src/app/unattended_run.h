@@ -29,6 +29,7 @@ int stoppedAt(std::ostream& err, const std::string& step);
 // screen, the mapping start screen, the drag-map editor's Next and the import's Start. The exit
 // status: 0 once the import has logged its success, 2 for a refused product, 1 for any other
 // end (a step that stayed on its screen, an error).
-int runUnattended(const UnattendedParameters& parameters, std::ostream& err);
+// The result line of a finished import goes to `out`; every message, report and refusal to `err`.
+int runUnattended(const UnattendedParameters& parameters, std::ostream& out, std::ostream& err);
 
 }  // namespace koru::app

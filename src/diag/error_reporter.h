@@ -27,8 +27,11 @@ public:
 // Deliberately not a std::exception, so that handlers trapping errors let it pass.
 struct ProcessEnd {
     int status = 1;
+    std::string result{};  // the line a finished run prints on standard output
 };
 
-[[noreturn]] inline void endProcess(int status) { throw ProcessEnd{status}; }
+[[noreturn]] inline void endProcess(int status, std::string result = {}) {
+    throw ProcessEnd{status, std::move(result)};
+}
 
 }  // namespace koru::diag

@@ -1,6 +1,8 @@
 #include "import/import_screen.h"
 
+#include <cctype>
 #include <ctime>
+#include <string_view>
 
 #include "db/repository.h"
 #include "diag/logs.h"
@@ -21,6 +23,38 @@ using wizard::MsgResult;
 using wizard::ScreenId;
 
 namespace {
+
+// The item procedure goes on past a row that fails and then says "N transfer rows failed; the
+// first: level L, source key 'K': reason"; the server's and driver's prefixes are left out.
+std::string failedRowsOf(std::string_view error) {
+    std::size_t found = error.find(" transfer rows failed; the first: ");
+    if (found == std::string_view::npos) return {};
+    std::size_t start = found;
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(error[start - 1]))) --start;
+    return diag::trimBlanks(error.substr(start));
+}
+
+// A procedure call returns nothing until it has walked every row, however long the import:
+// it runs without the command timeout, which holds again afterwards.
+class WithoutTimeout {
+public:
+    explicit WithoutTimeout(db::Connection& connection) : m_connection(connection), m_seconds(connection.commandTimeout()) {
+        m_connection.setCommandTimeout(0);
+    }
+    ~WithoutTimeout() {
+        try {
+            if (m_connection.isOpen()) m_connection.setCommandTimeout(m_seconds);
+        } catch (const std::exception&) {
+            // the connection is gone; the next open starts with the default
+        }
+    }
+    WithoutTimeout(const WithoutTimeout&) = delete;
+    WithoutTimeout& operator=(const WithoutTimeout&) = delete;
+
+private:
+    db::Connection& m_connection;
+    int m_seconds;
+};
 
 std::string now() {
     std::time_t time = std::time(nullptr);
@@ -83,8 +117,11 @@ void ImportScreen::cmdStart_Click() {
         m_services.dialogs.setBusy(false);
         cmdStart.enabled = true;
         cmdBack.enabled = true;
-        m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:cmdStart", LS(276) + m_stage);
-        if (m_reportFailure || context.Unattended) failureExit();
+        std::string detail = failedRowsOf(error.what());
+        m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:cmdStart",
+                                            LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail));
+        // Rows that failed while the others went in: the run did not succeed, and says which.
+        if (m_reportFailure || context.Unattended || !detail.empty()) failureExit(detail);
         return;
     }
 }
@@ -144,8 +181,10 @@ void ImportScreen::runStages() {
     diag::UT_Output_Debug(" - Updating live database");
     m_stage = LS(271);
     if (context.KBImport) {
+        WithoutTimeout untimed(context.destination());
         procedures->XFR_Update_KB(context.destination());
     } else {
+        WithoutTimeout untimed(context.destination());
         procedures->XFR_Update_CIID(context.destination(), m_importId, context.UpdateImportID);
     }
     pbLive.value = pbLive.max;
@@ -202,9 +241,9 @@ void ImportScreen::runStages() {
     repaint();
 
     if (context.Unattended) {
-        diag::UT_Write_To_Internal_Log("Data import completed successfully" + std::string("     -    ") +
-                                       lblRecNumImport.caption);
-        diag::endProcess(0);
+        std::string result = "Data import completed successfully" + std::string("     -    ") + lblRecNumImport.caption;
+        diag::UT_Write_To_Internal_Log(result);
+        diag::endProcess(0, result);
     }
     dialogs.messageBox(LS(275), MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
     cmdStart.enabled = false;
@@ -219,9 +258,8 @@ void ImportScreen::UT_Update_Invalid_AssetID(const ImportStatements& statements)
             m_services.context.destination().execute(statement);
         }
     } catch (const std::exception& error) {
-        enableTriggers();
+        // Reported, and the run goes on: the hierarchy must still be built.
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "UT_Update_Invalid_AssetID", "");
-        throw RunFailed{};
     }
 }
 
@@ -229,6 +267,7 @@ void ImportScreen::updateHierarchy(ImportProcedures& procedures, int level) {
     wizard::Context& context = m_services.context;
     while (true) {
         try {
+            WithoutTimeout untimed(context.destination());
             procedures.XFR_Update_DB_Hierachy(context.destination(), m_importId, level);
             m_timeoutRetries = 0;
             return;
@@ -352,10 +391,11 @@ void ImportScreen::enableTriggers() {
     }
 }
 
-void ImportScreen::failureExit() {
+void ImportScreen::failureExit(const std::string& detail) {
     enableTriggers();
     m_services.dialogs.setBusy(false);
-    m_services.dialogs.messageBox(LS(276) + m_stage, MsgButtons::OK, MsgIcon::None, diag::kAppTitle);
+    m_services.dialogs.messageBox(LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail), MsgButtons::OK,
+                                  MsgIcon::None, diag::kAppTitle);
     cmdStart.enabled = true;
     cmdBack.enabled = true;
     if (m_services.context.Unattended) diag::endProcess(1);

@@ -57,7 +57,8 @@ private:
     struct Aborted {};    // the user aborted the import information
 
     void runStages();
-    void failureExit();
+    // The stage's failure message, with a line of detail where there is one.
+    void failureExit(const std::string& detail = {});
     void enableTriggers();
     void UT_Update_Invalid_AssetID(const ImportStatements& statements);
     void updateHierarchy(ImportProcedures& procedures, int level);

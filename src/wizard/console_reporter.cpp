@@ -38,10 +38,13 @@ void ConsoleReporter::Show_Form(std::string_view message, std::string_view locat
             console->lblError.caption = std::string(message);
         }
     }
-    diag::UT_Write_To_Internal_Log("XFR Import Module Error :" + std::string(message) + " : " +
-                                   error.description + " : " + std::to_string(error.number) +
-                                   " : " + std::string(location));
-    if (m_context.Unattended) diag::endProcess(1);
+    std::string line = "XFR Import Module Error :" + std::string(message) + " : " + error.description + " : " +
+                       std::to_string(error.number) + " : " + std::string(location);
+    diag::UT_Write_To_Internal_Log(line);
+    if (m_context.Unattended) {
+        if (m_err) *m_err << "koru: " << line << '\n';
+        diag::endProcess(1);
+    }
     if (console) m_host.showModal(*console);
 }
 

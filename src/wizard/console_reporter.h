@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string_view>
 
 #include "diag/error_reporter.h"
@@ -18,8 +19,11 @@ public:
                          std::string_view message) override;
     void Show_Form(std::string_view message, std::string_view location,
                    const diag::ErrorRecord& error) override;
+    // An unattended run also says every report on `err`, prefixed "koru: ".
+    void echoTo(std::ostream* err) { m_err = err; }
 
 private:
+    std::ostream* m_err = nullptr;
     Context& m_context;
     ScreenSet& m_screens;
     ScreenHost& m_host;

@@ -7,6 +7,7 @@
 #include <regex>
 #include <sstream>
 
+#include "db/db_test_support.h"
 #include "db/demo_source.h"
 #include "db/product_schema.h"
 #include "db/sqlite_connection.h"
@@ -135,6 +136,40 @@ TEST_F(DbUnattendedRun, HistoryListsTheSessionsAndUndoTakesOneBack) {
     for (const char* refused : {"--undo", "--undo 0", "--undo 12x", "--undo 99999999999", "--history --all"}) {
         EXPECT_EQ(run(refused + login).status, 2) << refused;
     }
+}
+
+TEST_F(DbUnattendedRun, FailuresSayWhyOnStandardErrorAndSuccessPrintsItsResult) {
+    const std::string reported = "koru: XFR Import Module Error :";
+    Outcome unknown = run("/MapFile=demo.xfo /Product=tickora /UserID=admin /Update=0 /Database=NOSUCHDB");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.err.find(reported + "Could Not Connect To Destination Server"), std::string::npos) << unknown.err;
+    EXPECT_NE(unknown.err.find("NOSUCHDB"), std::string::npos) << unknown.err;
+
+    // The clause's column is not mapped, so the mapping loads; the level's statement is refused.
+    changeSource("ALTER TABLE Software RENAME COLUMN Licence TO LicenceKey");
+    Outcome refused = import('0');
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find(reported), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("Licence"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("frmDBSave:Write_To_Temp_table_Hierachy"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.out, "");
+    changeSource("ALTER TABLE Software RENAME COLUMN LicenceKey TO Licence");
+
+    Outcome success = import('0');
+    EXPECT_EQ(success.status, 0) << success.err;
+    EXPECT_EQ(success.out, "Data import completed successfully     -    Total Records Imported : 23\n");
+
+    test::PgServer server;
+    KORU_NEED(server.available(), server.whyNot());
+    std::ofstream(home.path() / "ConnSet", std::ios::binary)
+        << "Veltrane Data Import Utility Connection Settings File\r\n\r\n\r\n"
+        << server.connectionString("postgres", server.user, "not the password") << "\r\n\r\nsqlite:"
+        << home.path().string() << "\r\nadmin\r\n";
+    Outcome wrongPassword = import('0');
+    EXPECT_EQ(wrongPassword.status, 1);
+    EXPECT_NE(wrongPassword.err.find(reported + "Could not open source data source"), std::string::npos)
+        << wrongPassword.err;
+    EXPECT_NE(wrongPassword.err.find("password"), std::string::npos) << wrongPassword.err;
 }
 
 TEST_F(DbUnattendedRun, RefusalsEndTheRunWithTheirStatusAndSayWhy) {

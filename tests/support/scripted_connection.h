@@ -56,8 +56,11 @@ public:
     bool isOpen() const override { return m_open; }
     void execute(const std::string& sql) override {
         executed.push_back(sql);
+        executedTimeouts.push_back(m_timeout);
         transcript->push_back(sql);
     }
+    void setCommandTimeout(int seconds) override { m_timeout = seconds; }
+    int commandTimeout() const override { return m_timeout; }
     std::unique_ptr<db::Recordset> query(const std::string& sql) override {
         queried.push_back(sql);
         transcript->push_back(sql);
@@ -77,6 +80,7 @@ public:
     std::string dbmsName() const override { return dbms; }
 
     std::vector<std::string> executed;
+    std::vector<int> executedTimeouts;  // the command timeout each executed statement ran under
     std::vector<std::string> queried;
     // Every statement run, in order; shared, so that it outlives the connection.
     std::shared_ptr<std::vector<std::string>> transcript = std::make_shared<std::vector<std::string>>();
@@ -148,6 +152,7 @@ private:
         return std::make_unique<TableRecordset>(answer.columns, answer.rows, answer.types);
     }
 
+    int m_timeout = 30;
     std::map<std::string, Answer> m_answers;
     std::vector<std::pair<std::string, Answer>> m_prefixed;
     std::string m_connectionString;
