@@ -42,8 +42,9 @@ std::string usageText() {
            "and prints what it removed.\n"
            "\n"
            "Exit status: 0 once the import (listing, deletion) has completed, 2 parameters\n"
-           "refused or an unknown option, 1 any other failure. Every message and refusal is\n"
-           "printed on standard error and written to XFRLog.log in the program folder.\n"
+           "refused or an unknown option, 1 any other failure. Every message, error report\n"
+           "and refusal is printed on standard error and written to XFRLog.log in the\n"
+           "program folder; a finished import prints its result line on standard output.\n"
            "See koru(1).\n";
 }
 
