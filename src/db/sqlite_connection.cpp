@@ -12,6 +12,7 @@
 #include "db/connection_string.h"
 #include "db/error_map.h"
 #include "db/field_lookup.h"
+#include "db/key_collation.h"
 
 namespace koru::db {
 namespace {
@@ -38,6 +39,19 @@ struct StatementHolder {
     StatementHolder(const StatementHolder&) = delete;
     StatementHolder& operator=(const StatementHolder&) = delete;
 };
+
+int compareKeyTexts(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    return compareKeys(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
+                       std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lengthB)));
+}
+
+void foldKeyText(sqlite3_context* context, int, sqlite3_value** arguments) {
+    const unsigned char* text = sqlite3_value_text(arguments[0]);
+    if (!text) return sqlite3_result_null(context);
+    std::string key = foldKey(std::string_view(reinterpret_cast<const char*>(text),
+                                               static_cast<std::size_t>(sqlite3_value_bytes(arguments[0]))));
+    sqlite3_result_text64(context, key.data(), key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
 
 [[noreturn]] void throwClosed() {
     throw DbError(kErrObjectClosed, "Operation is not allowed when the object is closed.");
@@ -386,6 +400,12 @@ void SqliteConnection::open(const std::string& connectionString) {
     };
     if (rc != SQLITE_OK) abandon({});
     sqlite3_extended_result_codes(db, 1);
+    rc = sqlite3_create_collation_v2(db, kKeyCollation, SQLITE_UTF8, nullptr, &compareKeyTexts, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_create_function_v2(db, kKeyFold, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                        nullptr, &foldKeyText, nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) abandon({});
     m_session->applyTimeout();
     sqlite3_progress_handler(db, 1000, &SqliteSession::onProgress, m_session.get());
     // Reading the schema proves the file is a database before anyone relies on it.

@@ -1,5 +1,6 @@
 #include "import/import_procedures.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -8,8 +9,10 @@
 #include <unordered_map>
 
 #include "db/import_sessions.h"
+#include "db/key_collation.h"
 #include "diag/text.h"
 #include "import/mssql_procedures.h"
+#include "import/text_dates.h"
 
 namespace koru::import {
 namespace {
@@ -72,30 +75,35 @@ const std::vector<ItemColumn>& itemColumns() {
 
 // Descending keys, rows with the same key in the reverse of their writing (levels are written
 // in ascending order), as the transfer index holds them: every pass meets them in one order.
-const std::string kTransferOrder = " ORDER BY [XFRID] DESC, [StructureID] DESC, rowid DESC";
+const std::string kTransferOrder =
+    std::string(" ORDER BY [XFRID] COLLATE ") + db::kKeyCollation + " DESC, [StructureID] DESC, rowid DESC";
 
-// The lookup of a recorded key. Kept only where a run needs it, since every recorded item
-// would otherwise pay for it.
-const std::string kHashKeyIndex =
-    "CREATE INDEX IF NOT EXISTS [koru_XFRHASH_Key] ON [XFRHASH] ([ImportID], [StructureID], [XFRID])";
-
-// The item that the sessions of `chain` (newest first) recorded last for a level's key, where it
-// still exists: the newest recording wins, and an item deleted since is no match.
-std::string recordedItemSql(const std::vector<std::int32_t>& chain, const std::string& level = "?",
-                            const std::string& key = "?") {
-    return "SELECT h.[CIIDID] FROM [XFRHASH] AS h JOIN [CIID] AS c ON c.[ID] = h.[CIIDID] WHERE " +
-           db::sessionCondition("h.[ImportID]", chain) + " AND h.[StructureID] = " + level + " AND h.[XFRID] = " + key +
-           " ORDER BY h.[ImportID] DESC, h.rowid DESC LIMIT 1";
+// Recorded items by level and folded key, in a table of this connection alone: an index on
+// XFRHASH under the key collation would break every program that opens the file without it.
+void fillItemKeys(db::Connection& destination, const std::string& select) {
+    destination.execute(
+        "CREATE TEMP TABLE IF NOT EXISTS [koru_item_key] ([StructureID] int NOT NULL, [FoldedKey] text NOT NULL, "
+        "[CIIDID] int, PRIMARY KEY ([StructureID], [FoldedKey]))");
+    destination.execute("DELETE FROM temp.[koru_item_key]");
+    // Where a level holds a key twice, the row `select` gives last replaces the others.
+    if (!select.empty()) destination.execute("INSERT OR REPLACE INTO temp.[koru_item_key] " + select);
 }
 
-// A key as the hash table compares it: without regard to ASCII case.
-std::string foldedKey(std::string_view key) {
-    std::string folded(key);
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return folded;
+// `select` for fillItemKeys: the items of a session's level, or of a chain of sessions.
+std::string itemKeysSql(const std::string& condition) {
+    return std::string("SELECT h.[StructureID], ") + db::kKeyFold + "(h.[XFRID]), h.[CIIDID] FROM [XFRHASH] AS h " +
+           condition + " AND h.[XFRID] IS NOT NULL ORDER BY h.[ImportID], h.rowid";
 }
+
+// The items that the sessions of `chain` recorded, where they still exist: the newest recording
+// of a key wins, and an item deleted since is no match.
+std::string recordedItemsSql(const std::vector<std::int32_t>& chain, const std::string& levelCondition = "") {
+    return itemKeysSql("JOIN [CIID] AS c ON c.[ID] = h.[CIIDID] WHERE " + db::sessionCondition("h.[ImportID]", chain) +
+                       levelCondition);
+}
+
+const std::string kItemKeyLookup = std::string("SELECT [CIIDID] FROM temp.[koru_item_key] WHERE [StructureID] = ? AND "
+                                               "[FoldedKey] = ") + db::kKeyFold + "(?)";
 
 std::string transferSelect() {
     std::string sql = "SELECT [StructureID], [XFRID], [Parent], [EmailID], [WebID], [Notes]";
@@ -115,6 +123,11 @@ struct AssetColumn {
     std::string name;
     AssetKind kind;
     std::size_t width;
+    // The transfer table names the numbered ones with an A: ADate1 for Date1.
+    std::string transferName() const {
+        bool numbered = std::isdigit(static_cast<unsigned char>(name.back())) != 0;
+        return numbered ? "A" + name : name;
+    }
 };
 
 // In the order the item procedure writes them.
@@ -154,15 +167,21 @@ Value moneyOf(std::string_view text) {
     return rounded;
 }
 
-// A date as it comes back through a 20-character text: to the minute.
-Value dateOf(std::string_view text) {
-    int y, mo, d, h = 0, mi = 0;
-    std::string value = diag::trimBlanks(text);
-    int read = std::sscanf(value.c_str(), "%d-%d-%d %d:%d", &y, &mo, &d, &h, &mi);
-    if (read < 3) return value;
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:00", y, mo, d, read >= 5 ? h : 0, read >= 5 ? mi : 0);
-    return std::string(buffer);
+// A date as it comes back through a 20-character text: to the minute. Text that SQL Server
+// reads as no date fails the row there, and so it does here.
+Value dateOf(std::string_view text, const std::string& column) {
+    TextDate date = readTextDate(text);
+    if (date.outcome != TextDate::Outcome::Date) {
+        throw db::DbError(db::kErrCommandText, dateFailureText(date.outcome) + " (column " + column + ": '" +
+                                                   diag::trimBlanks(text) + "')");
+    }
+    return date.value.substr(0, 17) + "00";
+}
+
+// A row that the server refuses for its values fails alone; anything else ends the procedure.
+bool isRowFault(const db::DbError& error) {
+    return error.code() == db::kErrCommandText || error.code() == db::kErrIntegrityViolation ||
+           error.code() == db::kErrDataOverflow;
 }
 
 // The embedded destination: the same steps, with prepared statements in one transaction.
@@ -203,20 +222,20 @@ public:
         // over the level's items in recorded order leaves it. Items resolved when they were
         // written already have it; one without a parent keeps its null.
         std::string session = std::to_string(importID);
-        {
-            auto unresolved = destination.query("SELECT 1 FROM [XFRHASH] WHERE [ImportID] = " + session +
-                                                " AND [StructureParent] = " + std::to_string(level) +
-                                                " AND [CIIDParent] IS NULL LIMIT 1");
-            bool any = unresolved->next();
-            unresolved.reset();
-            if (any) destination.execute(kHashKeyIndex);
-        }
-        std::string parentOf = "FROM [XFRHASH] AS p WHERE p.[ImportID] = " + session + " AND p.[StructureID] = " +
-                               std::to_string(level) + " AND p.[XFRID] = [XFRHASH].[Parent]";
-        std::string unresolved = " WHERE [ImportID] = " + session + " AND [StructureParent] = " + std::to_string(level) +
-                                 " AND [CIIDParent] IS NULL";
-        destination.execute("UPDATE [XFRHASH] SET [CIIDParent] = (SELECT p.[CIIDID] " + parentOf +
-                            " ORDER BY p.rowid DESC LIMIT 1)" + unresolved);
+        std::string lvl = std::to_string(level);
+        std::string unresolved =
+            " WHERE [ImportID] = " + session + " AND [StructureParent] = " + lvl + " AND [CIIDParent] IS NULL";
+        auto anyUnresolved = [&] {
+            auto rows = destination.query("SELECT 1 FROM [XFRHASH]" + unresolved + " LIMIT 1");
+            return rows->next();
+        };
+        std::string resolve = "UPDATE [XFRHASH] SET [CIIDParent] = (SELECT k.[CIIDID] FROM temp.[koru_item_key] AS k "
+                              "WHERE k.[StructureID] = " + lvl + " AND k.[FoldedKey] = " + db::kKeyFold +
+                              "([XFRHASH].[Parent]))" + unresolved;
+        fillItemKeys(destination, anyUnresolved() ? itemKeysSql("WHERE h.[ImportID] = " + session +
+                                                                " AND h.[StructureID] = " + lvl)
+                                                  : std::string());
+        destination.execute(resolve);
         // A parent that this run did not write: the item the updated sessions recorded for it.
         std::int32_t updated = 0;
         {
@@ -224,9 +243,9 @@ public:
             if (rows->next()) updated = static_cast<std::int32_t>(integerOf(rows->text(0).value_or("0"), "session"));
         }
         std::vector<std::int32_t> chain = db::sessionChain(destination, updated);
-        if (chain.empty()) return;
-        std::string recorded = recordedItemSql(chain, std::to_string(level), "[XFRHASH].[Parent]");
-        destination.execute("UPDATE [XFRHASH] SET [CIIDParent] = (" + recorded + ")" + unresolved);
+        if (chain.empty() || !anyUnresolved()) return;
+        fillItemKeys(destination, recordedItemsSql(chain, " AND h.[StructureID] = " + lvl));
+        destination.execute(resolve);
     }
 
 private:
@@ -244,6 +263,14 @@ private:
     }
 
     class ItemRun {
+        struct PlannedItem {
+            std::int64_t id;
+            bool update;
+            std::int64_t level;
+            bool parentLevel;       // a level that is the parent level of another
+            std::string parentKey;  // there: the key, folded
+        };
+
     public:
         ItemRun(db::Connection& destination, std::int32_t importID, std::int32_t updateImportID)
             : m_db(destination), m_importId(importID), m_updateImportId(updateImportID) {}
@@ -257,12 +284,20 @@ private:
                 "INSERT INTO [XFRHASH] ([CIIDID], [XFRID], [Parent], [ImportID], [StructureID], [StructureParent], "
                 "[CIIDParent]) VALUES (?, ?, ?, ?, ?, ?, ?)");
             if (m_updateImportId > 0) {
-                m_db.execute(kHashKeyIndex);
-                m_lookup = m_db.prepare(recordedItemSql(db::sessionChain(m_db, m_updateImportId)));
+                fillItemKeys(m_db, recordedItemsSql(db::sessionChain(m_db, m_updateImportId)));
+                m_lookup = m_db.prepare(kItemKeyLookup);
             }
+            m_rowStart = m_db.prepare("SAVEPOINT [koru_row]");
+            m_rowEnd = m_db.prepare("RELEASE [koru_row]");
+            m_rowUndo = m_db.prepare("ROLLBACK TO [koru_row]");
             planItems();
             auto rows = m_db.query(transferSelect());
-            for (m_position = 0; rows->next(); ++m_position) row(*rows);
+            for (m_position = 0; rows->next(); ++m_position) guardedRow(*rows);
+            rows.reset();
+            if (m_failedRows == 0) return;
+            repointChildrenOfFailedRows();
+            throw db::DbError(db::kErrGeneralFailure, std::to_string(m_failedRows) +
+                                                          " transfer rows failed; the first: " + m_firstFailure);
         }
 
     private:
@@ -298,8 +333,12 @@ private:
                 std::optional<std::int64_t> updateId;
                 if (m_lookup) updateId = recordedItem(level, xfrid);
                 std::int64_t id = updateId ? *updateId : next++;
-                m_items.push_back({id, updateId.has_value()});
-                if (parentLevels.count(level)) m_parents[{level, foldedKey(diag::trimBlanks(xfrid))}] = id;
+                PlannedItem item{id, updateId.has_value(), level, parentLevels.count(level) > 0, {}};
+                if (item.parentLevel) {
+                    item.parentKey = db::foldKey(diag::trimBlanks(xfrid));
+                    m_parents[{level, item.parentKey}] = id;
+                }
+                m_items.push_back(std::move(item));
             }
         }
 
@@ -311,6 +350,63 @@ private:
             return id ? std::optional<std::int64_t>(integerOf(*id, "item id")) : std::nullopt;
         }
 
+        // A row that fails leaves nothing behind, and the rows after it go on: the items keep the
+        // IDs planned for them, and the failed row's ID stays unused.
+        void guardedRow(const db::Recordset& rows) {
+            if (m_position >= m_items.size()) throw db::DbError(db::kErrGeneralFailure, "The transfer rows changed.");
+            const PlannedItem& item = m_items[m_position];
+            m_rowStart->execute({});
+            try {
+                row(rows, item);
+            } catch (const db::DbError& error) {
+                if (!isRowFault(error) || !m_db.inTransaction()) throw;
+                m_rowUndo->execute({});
+                m_rowEnd->execute({});
+                rowFailed(rows, item, error);
+                return;
+            }
+            m_rowEnd->execute({});
+            if (item.parentLevel) m_written[{item.level, item.parentKey}] = item.id;
+        }
+
+        void rowFailed(const db::Recordset& rows, const PlannedItem& item, const db::DbError& error) {
+            if (m_failedRows++ == 0) {
+                m_firstFailure = "level " + std::to_string(item.level) + ", source key '" +
+                                 diag::trimBlanks(rows.text(kXfrId).value_or("")) + "': " + error.what();
+            }
+            if (!item.parentLevel) return;
+            auto planned = m_parents.find({item.level, item.parentKey});
+            if (planned == m_parents.end() || planned->second != item.id) return;
+            // The children of a failed parent take what the hierarchy would find without it: the
+            // last row of its key that was written (every other row of the key came before this
+            // one), else the item an earlier session recorded, else none.
+            std::optional<std::int64_t> standIn;
+            if (auto written = m_written.find(planned->first); written != m_written.end()) {
+                standIn = written->second;
+            } else if (m_lookup) {
+                standIn = recordedItem(item.level, item.parentKey);
+            }
+            if (standIn == item.id) return;
+            m_standIns.emplace_back(item.id, standIn);
+            if (standIn) {
+                planned->second = *standIn;
+            } else {
+                m_parents.erase(planned);
+            }
+        }
+
+        // Children written before their parent failed point at its planned ID: they move to its
+        // stand-in, or to no parent (0 and a null CIIDParent) when there is none.
+        void repointChildrenOfFailedRows() {
+            auto items = m_db.prepare("UPDATE [CIID] SET [Parent] = ? WHERE [Parent] = ? AND [ID] >= ? AND [ID] IN "
+                                      "(SELECT [CIIDID] FROM [XFRHASH] WHERE [ImportID] = ? AND [CIIDParent] = ?)");
+            auto hash = m_db.prepare("UPDATE [XFRHASH] SET [CIIDParent] = ? WHERE [ImportID] = ? AND [CIIDParent] = ?");
+            for (const auto& [failed, standIn] : m_standIns) {
+                items->execute({standIn.value_or(0), failed, m_nextId, std::int64_t{m_importId}, failed});
+                hash->execute({standIn ? Value(*standIn) : Value(), std::int64_t{m_importId}, failed});
+            }
+        }
+
     private:
         std::optional<std::string> textAt(const db::Recordset& rows, std::size_t position, std::size_t width) {
             auto text = rows.text(position);
@@ -318,14 +414,12 @@ private:
             return diag::trimBlanks(width ? diag::leftChars(*text, width) : std::string(*text));
         }
 
-        void row(const db::Recordset& rows) {
-            std::int64_t level = integerOf(rows.text(kStructureId).value_or(""), "structure level");
+        void row(const db::Recordset& rows, const PlannedItem& item) {
+            std::int64_t level = item.level;
             std::string xfrid(rows.text(kXfrId).value_or(""));
             std::string parent(rows.text(kParent).value_or(""));
             std::int64_t style = rows.text(kStyleId) ? integerOf(*rows.text(kStyleId), "style") : 0;
             std::int64_t sla = rows.text(kSlaProvider) ? integerOf(*rows.text(kSlaProvider), "flag") : 0;
-            if (m_position >= m_items.size()) throw db::DbError(db::kErrGeneralFailure, "The transfer rows changed.");
-            const PlannedItem& item = m_items[m_position];
             std::optional<std::int64_t> updateId;
             if (item.update) updateId = item.id;
 
@@ -333,7 +427,7 @@ private:
             if (auto text = rows.text(kStructureParentId)) structureParent = integerOf(*text, "parent level");
             std::optional<std::int64_t> ciidParent;
             if (structureParent && *structureParent > 0) {
-                auto found = m_parents.find({*structureParent, foldedKey(diag::trimBlanks(parent))});
+                auto found = m_parents.find({*structureParent, db::foldKey(diag::trimBlanks(parent))});
                 if (found != m_parents.end()) {
                     ciidParent = found->second;
                 } else if (m_lookup) {
@@ -395,7 +489,7 @@ private:
                 switch (column.kind) {
                     case AssetKind::Text: values.emplace_back(diag::trimBlanks(diag::leftChars(*text, column.width))); break;
                     case AssetKind::Money: values.push_back(moneyOf(*text)); break;
-                    case AssetKind::Date: values.push_back(dateOf(*text)); break;
+                    case AssetKind::Date: values.push_back(dateOf(*text, column.transferName())); break;
                     case AssetKind::Integer: values.emplace_back(integerOf(*text, column.name.c_str())); break;
                 }
                 if (i == 0 || i == 2 || i == 3) {
@@ -515,15 +609,17 @@ private:
         std::int32_t m_importId;
         std::int32_t m_updateImportId;
         bool m_hasAssets = false;
-        struct PlannedItem {
-            std::int64_t id;
-            bool update;
-        };
         std::vector<PlannedItem> m_items;
         std::size_t m_position = 0;
         std::int64_t m_nextId = 1;
-        std::map<std::pair<std::int64_t, std::string>, std::int64_t> m_parents;
+        // Parent levels' keys: the item each will be (the last of the key's rows), and the last
+        // row of the key written so far.
+        std::map<std::pair<std::int64_t, std::string>, std::int64_t> m_parents, m_written;
+        std::vector<std::pair<std::int64_t, std::optional<std::int64_t>>> m_standIns;
+        std::size_t m_failedRows = 0;
+        std::string m_firstFailure;
         std::unique_ptr<db::Statement> m_hash, m_lookup, m_linkCount, m_linkUpdate, m_linkInsert;
+        std::unique_ptr<db::Statement> m_rowStart, m_rowEnd, m_rowUndo;
         std::unique_ptr<db::Statement> m_newAsset[5];
         std::unordered_map<std::uint32_t, std::unique_ptr<db::Statement>> m_itemInserts, m_itemUpdates;
         std::unordered_map<std::uint64_t, std::unique_ptr<db::Statement>> m_assetInserts, m_assetUpdates;

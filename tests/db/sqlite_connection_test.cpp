@@ -50,6 +50,18 @@ TEST(DbSqliteFile, EmbeddedDestinationOpensInWalModeWithForeignKeys) {
     }
 }
 
+TEST(DbSqliteFile, KeysCompareWithoutCaseBeyondAscii) {
+    test::TempFolder folder;
+    test::createSqliteFile(folder.path() / "Tickora.db", "CREATE TABLE k (v text)");
+    auto connection = openConnection(embedded(folder.path(), "Tickora"));
+    connection->execute("INSERT INTO k VALUES ('émile'), ('Zoë'), ('ÉMILE'), ('zoe'), ('ЖАННА'), ('Straße'), ('STRASSE')");
+    EXPECT_EQ(single(*connection, "SELECT group_concat(v, ' ') FROM (SELECT v FROM k ORDER BY v COLLATE koru_nocase, rowid)"),
+              "STRASSE Straße zoe Zoë émile ÉMILE ЖАННА");
+    EXPECT_EQ(single(*connection, "SELECT count(DISTINCT v COLLATE koru_nocase) FROM k"), "6");
+    // Bytes that are not UTF-8 keep their place and fold to themselves.
+    EXPECT_EQ(single(*connection, "SELECT hex(koru_fold('ΩMEGA ' || x'C0' || 'É'))"), "CF896D65676120C0C3A9");
+}
+
 TEST(DbSqliteFile, ConnectingNeverCreatesADatabase) {
     test::TempFolder folder;
     std::filesystem::path missing = folder.path() / "Ledgora.db";
