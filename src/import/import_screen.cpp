@@ -416,10 +416,9 @@ bool ImportScreen::Update_EXT_Conn_Str(std::int32_t appID, const std::string& co
 bool ImportScreen::touchForHistory(const std::string& table, const std::string& key, const std::string& column,
                                    std::int32_t importID) {
     try {
-        // Each row is written back unchanged, so that the product's update trigger records it.
-        m_services.context.destination().execute("UPDATE " + table + " SET " + column + " = " + column + " WHERE " +
-                                                 key + " in (select ciidid from xfrhash where importid = " +
-                                                 std::to_string(importID) + ")");
+        wizard::Context& context = m_services.context;
+        context.destination().execute(
+            importStatementsFor(context.dialect().kind()).touchForHistory(table, key, column, importID));
         return true;
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:Update_Ciid_history", "");

@@ -54,6 +54,29 @@ public:
                     "From assetciid group by assetid Having Count(AssetID) > 1 and assetid <> " + "'NOT ASSIGNED' )" +
                     session};
     }
+    // One update per item: the product's triggers may be written for a single row, and one
+    // set-based update would fire them once for all.
+    std::string touchForHistory(std::string_view table, std::string_view key, std::string_view column,
+                                std::int32_t importId) const override {
+        const std::string name(table);
+        return "SET NOCOUNT ON\r\n"
+               "DECLARE @ID int\r\n"
+               "DECLARE history_cursor CURSOR LOCAL FAST_FORWARD FOR select distinct ciidid from xfrhash where "
+               "importid = " +
+               std::to_string(importId) +
+               "\r\n"
+               "OPEN history_cursor\r\n"
+               "FETCH NEXT FROM history_cursor INTO @ID\r\n"
+               "WHILE @@FETCH_STATUS = 0\r\n"
+               "BEGIN\r\n"
+               "    UPDATE " + name + " SET " + std::string(column) + " = " + std::string(column) + " WHERE " +
+               std::string(key) +
+               " = @ID\r\n"
+               "    FETCH NEXT FROM history_cursor INTO @ID\r\n"
+               "END\r\n"
+               "CLOSE history_cursor\r\n"
+               "DEALLOCATE history_cursor";
+    }
 };
 
 // A text column of the transfer table. The row writer cuts every value to its width, so
@@ -114,6 +137,14 @@ public:
                 "UPDATE [AssetCIID] SET [AssetID] = 'NOT ASSIGNED' WHERE [AssetID] IN (SELECT [AssetID] FROM "
                 "[AssetCIID] GROUP BY [AssetID] HAVING count([AssetID]) > 1 AND [AssetID] <> 'NOT ASSIGNED')" +
                     session};
+    }
+    // One statement: SQLite has only row triggers (FOR EACH ROW is implied), so the product's
+    // history trigger runs once for every item.
+    std::string touchForHistory(std::string_view table, std::string_view key, std::string_view column,
+                                std::int32_t importId) const override {
+        return "UPDATE " + std::string(table) + " SET " + std::string(column) + " = " + std::string(column) +
+               " WHERE " + std::string(key) + " in (select ciidid from xfrhash where importid = " +
+               std::to_string(importId) + ")";
     }
 };
 

@@ -27,6 +27,10 @@ public:
     virtual std::string updateParents(std::int32_t importId) const = 0;
     // Assets of the session without an asset id, or sharing one, become 'NOT ASSIGNED'.
     virtual std::vector<std::string> invalidAssetIds(std::int32_t importId) const = 0;
+    // Writes each item of the session (table's `key` in XFRHash.CIIDID) back with `column`
+    // unchanged, so that the product's update trigger records it in the history.
+    virtual std::string touchForHistory(std::string_view table, std::string_view key, std::string_view column,
+                                        std::int32_t importId) const = 0;
 };
 
 const ImportStatements& importStatementsFor(db::DestinationDialect::Kind kind);

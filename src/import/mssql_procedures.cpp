@@ -22,6 +22,10 @@ std::string indent(int depth) {
     return std::string(4 * depth, ' ');
 }
 
+void appendIndented(std::vector<std::string>& lines, const std::vector<std::string>& block, int depth) {
+    for (const std::string& line : block) lines.push_back(indent(depth) + line);
+}
+
 std::string commaList(const std::vector<std::string>& items) {
     std::string list;
     for (const std::string& item : items) list += (list.empty() ? "" : ", ") + item;
@@ -38,6 +42,10 @@ std::vector<std::string> numbered(const std::string& name, int count,
 
 std::string quoted(const std::string& expression) {
     return "@QuoteChar + " + expression + " + @QuoteChar";
+}
+// Text from the transfer row, as a Unicode literal: every character of the source survives.
+std::string unicodeQuoted(const std::string& expression) {
+    return "@NQuote + " + expression + " + @QuoteChar";
 }
 std::string trimmed(const std::string& variable) {
     return "ltrim(rtrim(" + variable + "))";
@@ -78,7 +86,7 @@ std::string procedureKb() {
                    "DECLARE @Resolution nvarchar(4000)",
                    "DECLARE @Summary nvarchar(255)",
                    "DECLARE @CatID int",
-                   "DECLARE kb_cursor CURSOR FOR",
+                   "DECLARE kb_cursor CURSOR LOCAL FOR",
                    "SELECT  KBDetails, KBReso, KBSummary, KBCatID",
                    "From XFRTransfer",
                    "Order by xfrid desc",
@@ -107,13 +115,13 @@ std::string procedureParentList() {
             "  declare @strID nvarchar(255)",
             "  declare @QuoteChar varchar(2)",
             "  SET @QuoteChar = char(39)",
-            "  declare xfr_cursor cursor for select distinct xfrid from xfrTransfer "
-            "where structureID = @strucid order by xfrid asc",
+            "  declare xfr_cursor cursor local for select distinct xfrid from xfrTransfer "
+            "where structureID = @StrucID order by xfrid asc",
             "  open xfr_cursor",
             "  fetch next from xfr_cursor into @xfrid",
             "  while @@FETCH_STATUS = 0",
             "  begin",
-            "     select @strid = @QuoteChar + rtrim(ltrim(@xfrid)) + @QuoteChar",
+            "     select @strID = @QuoteChar + rtrim(ltrim(@xfrid)) + @QuoteChar",
             "     insert into xfrtempP(strXFRIDS) values(@strID)",
             "     fetch next from xfr_cursor into @xfrid",
             "  end",
@@ -131,16 +139,17 @@ std::string procedureHierarchy() {
          "AS",
          "    SET NOCOUNT ON",
          "    DECLARE @ciidITEM int",
-         "    DECLARE @xfrid char (255)",
-         "    DECLARE hash_cursor CURSOR FOR",
+         // Unicode, or a key outside the code page would match no recorded parent.
+         "    DECLARE @xfrid nchar (255)",
+         "    DECLARE hash_cursor CURSOR LOCAL FOR",
          "    select ciidid, xfrid from xfrhash ",
          "    Where ImportID = @importID ",
-         "    and structureid = @strucLevel",
+         "    and structureid = @StrucLevel",
          "    OPEN hash_cursor",
          indent(1) + fetch,
          "    WHILE @@FETCH_STATUS = 0",
          "        BEGIN",
-         "            UPDATE XFRHash SET CiidParent = @ciidITEM  WHERE importid = @importid and "
+         "            UPDATE XFRHash SET CiidParent = @ciidITEM  WHERE importid = @importID and "
          "Parent = ltrim(rtrim(@xfrid)) And StructureParent = @StrucLevel",
          indent(3) + fetch,
          "        END",
@@ -152,7 +161,7 @@ std::string procedureHierarchy() {
         lines.push_back(line);
     }
     lines.push_back("    UPDATE XFRHash SET CiidParent = " + recordedItem("@StrucLevel", "ltrim(rtrim(XFRHash.Parent))") +
-                    " WHERE importid = @importid And StructureParent = @StrucLevel And CiidParent IS NULL");
+                    " WHERE importid = @importID And StructureParent = @StrucLevel And CiidParent IS NULL");
     return joined(lines, "\r\n");
 }
 
@@ -225,10 +234,13 @@ Lines ciidDeclarations() {
         "@CiidNewParent int, @StructureID int, @StructureParentID int",
         "DECLARE @DLinkID char (50)",
         "DECLARE @DDefault bit, @useValue bit, @UseDep bit",
-        // The dynamic statements; a row whose statement outgrows 8000 characters is cut short.
-        "DECLARE @CIIDInsert varchar(8000), @CIIDValues varchar(8000), @AssetInsert varchar(8000), "
-        "@AssetValues varchar(8000), @HashInsert varchar(8000)",
-        "DECLARE @QuoteChar varchar(2)",
+        // The dynamic statements, Unicode and unbounded: a 4000-character note is kept whole.
+        "DECLARE @CIIDInsert nvarchar(max), @CIIDValues nvarchar(max), @AssetInsert nvarchar(max), "
+        "@AssetValues nvarchar(max), @HashInsert nvarchar(max)",
+        "DECLARE @QuoteChar varchar(2), @NQuote nvarchar(2)",
+        // Rows whose item statement failed, and what the first of them was.
+        "DECLARE @RowFailed bit, @FailedCount int, @FirstFailedLevel int, @FirstFailedKey nvarchar(255), "
+        "@FirstFailedError nvarchar(4000), @FailureMessage nvarchar(4000)",
     };
 }
 
@@ -280,7 +292,7 @@ void appendItemStatement(Lines& lines) {
     lines.push_back("        SET @CIIDInsert = 'Update CIID Set styleid = ' + str(@styleid)");
     for (const ItemColumn& item : itemColumns()) {
         lines.push_back(updateColumn(2, "@CIIDInsert", item.variable, item.column,
-                                     quoted(trimmed(item.variable))));
+                                     unicodeQuoted(trimmed(item.variable))));
     }
     lines.push_back("        SET @CIIDInsert = @CIIDInsert + ' Where ID = ' + str(@UpdateCIIDID)");
     lines.push_back("        EXEC(@CIIDInsert)");
@@ -297,15 +309,38 @@ void appendItemStatement(Lines& lines) {
         "            SET @CIIDValues = ' 0, ' + str(@styleid) + ' , ' + str(@slaprovider)");
     for (const ItemColumn& item : itemColumns()) {
         appendInsertColumn(lines, 2, "@CIIDInsert", "@CIIDValues", item.variable, item.column,
-                           quoted(trimmed(item.variable)));
+                           unicodeQuoted(trimmed(item.variable)));
     }
     lines.push_back("        SET @CIIDInsert = @CIIDInsert + ') Values ('");
     lines.push_back("        SET @CIIDValues = @CIIDValues + ')'");
-    lines.push_back("        EXEC(@CIIDInsert + @CIIDValues)");
-    // The insert ran in its own scope, so SCOPE_IDENTITY() would not see it; the CIID
-    // triggers are off during the run, so @@IDENTITY is the item's id.
-    lines.push_back("        SET @CiidID = @@IDENTITY");
+    // The identity is taken inside the insert's own batch: outside it SCOPE_IDENTITY() does not
+    // see the insert, and @@IDENTITY would still hold the previous row's item when it failed.
+    lines.push_back("        SET @CiidID = NULL");
+    lines.push_back(
+        "        SET @CIIDInsert = @CIIDInsert + @CIIDValues + N' SET @NewID = SCOPE_IDENTITY()'");
+    lines.push_back("        EXEC sp_executesql @CIIDInsert, N'@NewID int OUTPUT', @CiidID OUTPUT");
+    // A null statement (a level-1 row without parent text) runs as nothing.
+    lines.push_back("        IF @CiidID IS NULL RAISERROR('No item was created.', 16, 1)");
     lines.push_back("    END");
+}
+
+// A row whose item statement fails is counted and the rest of it skipped; the first failure is
+// kept for the message that ends the procedure.
+void appendFailureRecord(Lines& lines) {
+    for (const char* line : {
+             "    BEGIN CATCH",
+             "        SET @RowFailed = 1",
+             "        SET @FailedCount = @FailedCount + 1",
+             "        IF @FailedCount = 1",
+             "        BEGIN",
+             "            SET @FirstFailedLevel = @StructureID",
+             "            SET @FirstFailedKey = ISNULL(ltrim(rtrim(@xfrid)), N'')",
+             "            SET @FirstFailedError = ERROR_MESSAGE()",
+             "        END",
+             "    END CATCH",
+         }) {
+        lines.push_back(line);
+    }
 }
 
 struct AssetColumn {
@@ -320,9 +355,9 @@ std::vector<AssetColumn> assetColumns() {
     const Lines values = {"SET @useValue = 1", "SET @UseDep = 0"};
     const Lines depreciation = {"SET @useValue = 1", "SET @UseDep = 1"};
     std::vector<AssetColumn> columns = {
-        {"@Costcentre", "costcentre", quoted(trimmed("@Costcentre")),
-         quoted("rtrim(ltrim(@Costcentre))"), values},
-        {"@Location", "location", quoted(trimmed("@Location")), quoted(trimmed("@Location")), {}},
+        {"@Costcentre", "costcentre", unicodeQuoted(trimmed("@Costcentre")),
+         unicodeQuoted("rtrim(ltrim(@Costcentre))"), values},
+        {"@Location", "location", unicodeQuoted(trimmed("@Location")), unicodeQuoted(trimmed("@Location")), {}},
         {"@Originalprice", "originalprice", quoted(asChar20("@Originalprice")),
          asChar20("@Originalprice"), values},
         {"@Acquiredate", "acquiredate", quoted(asChar20("@Acquiredate")),
@@ -337,16 +372,16 @@ std::vector<AssetColumn> assetColumns() {
         // Trimmed on insert as on update, or the padding of the char transfer column is stored.
         columns.push_back({variable,
                            "num" + std::to_string(n),
-                           quoted(trimmed(variable)),
-                           quoted(trimmed(variable)),
+                           unicodeQuoted(trimmed(variable)),
+                           unicodeQuoted(trimmed(variable)),
                            {}});
     }
     for (int n = 1; n <= 5; ++n) {
         std::string variable = "@Aalpha" + std::to_string(n);
         columns.push_back({variable,
                            "alpha" + std::to_string(n),
-                           quoted(trimmed(variable)),
-                           quoted(trimmed(variable)),
+                           unicodeQuoted(trimmed(variable)),
+                           unicodeQuoted(trimmed(variable)),
                            {}});
     }
     for (int n = 1; n <= 5; ++n) {
@@ -383,7 +418,7 @@ void appendAssetStatements(Lines& lines) {
         "', username = ' + @QuoteChar + 'XFR' + @QuoteChar");
     lines.push_back(
         "            IF @ForgetAssetIDUpdate IS NULL SET @AssetInsert = @AssetInsert + "
-        "', AssetID = ' + @QuoteChar + @AssetID + @QuoteChar");
+        "', AssetID = ' + @NQuote + @AssetID + @QuoteChar");
     for (const AssetColumn& asset : assetColumns()) {
         lines.push_back(
             updateColumn(3, "@AssetInsert", asset.variable, asset.column, asset.updateValue));
@@ -405,7 +440,7 @@ void appendAssetStatements(Lines& lines) {
         "            SET @AssetInsert = 'Insert Into AssetCIID(ciidid, assetid, styleid, username, "
         "manualtrackingflag, usemaintain, leased'");
     std::vector<std::string> fixedValues = {
-        "str(@CiidID)", quoted("@AssetID"), quoted("str(@styleid)"), quoted("'XFR'"), quoted("'1'"),
+        "str(@CiidID)", unicodeQuoted("@AssetID"), quoted("str(@styleid)"), quoted("'XFR'"), quoted("'1'"),
         quoted("'0'"),  quoted("'0'")};
     std::string firstValues;
     for (const std::string& value : fixedValues) {
@@ -431,14 +466,14 @@ void appendAssetStatements(Lines& lines) {
     lines.push_back("            SET @AssetValues = @AssetValues + ')'");
     lines.push_back("            EXEC(@AssetInsert + @AssetValues)");
     for (const char* companion :
-         {"INSERT INTO ASSETMaintain (CIIDID)  VALUES (@ciidid)",
+         {"INSERT INTO ASSETMaintain (CIIDID)  VALUES (@CiidID)",
           "INSERT INTO VISITING (StartDate, Status, CIIDID, TrackUser) VALUES (current_timestamp, "
-          "'1' , str(@ciidid) , 'XFR')",
-          "INSERT INTO AssetCIIDHistory(CIIDID, Date, Time, Username) VALUES(@CIIDID, "
+          "'1' , str(@CiidID) , 'XFR')",
+          "INSERT INTO AssetCIIDHistory(CIIDID, Date, Time, Username) VALUES(@CiidID, "
           "current_timestamp, current_timestamp, 'XFR')",
-          "INSERT INTO AssetMaintainHistory(CIIDID, Date, Time, Username) VALUES(@CIIDID, "
+          "INSERT INTO AssetMaintainHistory(CIIDID, Date, Time, Username) VALUES(@CiidID, "
           "current_timestamp, current_timestamp, 'XFR')",
-          "INSERT INTO CIIDHistory(CIIDID, Parent, Date, Time, Username) VALUES(@CIIDID, "
+          "INSERT INTO CIIDHistory(CIIDID, Parent, Date, Time, Username) VALUES(@CiidID, "
           "@CiidNewParent, current_timestamp, current_timestamp, 'XFR')"}) {
         lines.push_back(indent(3) + companion);
     }
@@ -469,8 +504,10 @@ std::string procedureCiid() {
     };
     for (const std::string& line : ciidDeclarations()) lines.push_back(line);
     lines.push_back("SET @QuoteChar = char(39)");
+    lines.push_back("SET @NQuote = N'N' + @QuoteChar");
+    lines.push_back("SET @FailedCount = 0");
     for (const std::string& line : updatedSessions("@UpdateImportID", 0)) lines.push_back(line);
-    lines.push_back("DECLARE xfr_cursor CURSOR FOR");
+    lines.push_back("DECLARE xfr_cursor CURSOR LOCAL FOR");
     for (std::size_t i = 0; i < columnLines.size(); ++i) {
         bool last = i + 1 == columnLines.size();
         lines.push_back((i == 0 ? "SELECT " : indent(1)) + columnLines[i] + (last ? "" : ","));
@@ -494,35 +531,59 @@ std::string procedureCiid() {
          }) {
         lines.push_back(line);
     }
-    lines.push_back("        SELECT @UpdateCIIDID = " + recordedItem("@Structureid", "@XFRID"));
-    appendItemStatement(lines);
-    lines.push_back("    SET @CiidNewParent = (Select parent from ciid where id = @ciidid)");
-    lines.push_back(
+    lines.push_back("        SELECT @UpdateCIIDID = " + recordedItem("@StructureID", "@xfrid"));
+    lines.push_back("    SET @RowFailed = 0");
+    lines.push_back("    BEGIN TRY");
+    Lines item;
+    appendItemStatement(item);
+    appendIndented(lines, item, 1);
+    lines.push_back("    END TRY");
+    appendFailureRecord(lines);
+
+    Lines rest = {
+        "    SET @CiidNewParent = (Select parent from ciid where id = @CiidID)",
         "    SET @HashInsert = 'Insert into XFRHash( Ciidid, XFRID, Parent,ImportID, StructureID, "
-        "StructureParent) Values ( ' + str(@CiidID) + ' , ' + @QuoteChar + "
-        "ltrim(rtrim(@xfrid + ' ')) + @QuoteChar + ' , ' + @QuoteChar + "
-        "ltrim(rtrim(@parent + ' ')) + @QuoteChar + ', ' + str(@importid) + ', ' + "
-        "str(@StructureID) + ', ' + str(@StructureParentID) + ') '");
-    appendAssetStatements(lines);
+        "StructureParent) Values ( ' + str(@CiidID) + ' , ' + " +
+            unicodeQuoted("ltrim(rtrim(@xfrid + ' '))") + " + ' , ' + " +
+            unicodeQuoted("ltrim(rtrim(@Parent + ' '))") +
+            " + ', ' + str(@importID) + ', ' + str(@StructureID) + ', ' + str(@StructureParentID) + ') '",
+    };
+    appendAssetStatements(rest);
     for (const char* line : {
              "    EXEC(@HashInsert)",
              "    IF @DLinkID IS NOT NULL AND @DToolID IS NOT NULL",
              "    BEGIN",
-             "    SELECT @LinkCount = (SELECT count(*) FROM extLinks WHERE CIID = @CIIDID "
+             "    SELECT @LinkCount = (SELECT count(*) FROM extLinks WHERE CIID = @CiidID "
              "and AppID = @DToolID)",
              "    IF @LinkCount > 0",
              "        UPDATE EXTLINKS SET Linkid = @DLinkID "
-             "WHERE CIID = @CIIDID and AppID = @DToolID",
+             "WHERE CIID = @CiidID and AppID = @DToolID",
              "    ELSE INSERT INTO ExtLinks(CIID, AppID, LinkID) "
-             "VALUES(@CIIDID, @DToolID, @DLinkID)",
+             "VALUES(@CiidID, @DToolID, @DLinkID)",
              "    END",
          }) {
-        lines.push_back(line);
+        rest.push_back(line);
     }
+    lines.push_back("    IF @RowFailed = 0");
+    lines.push_back("    BEGIN");
+    appendIndented(lines, rest, 1);
+    lines.push_back("    END");
     lines.push_back(indent(1) + fetch);
     lines.push_back("END");
     lines.push_back("CLOSE xfr_cursor");
     lines.push_back("DEALLOCATE xfr_cursor");
+    // Built in a variable and passed as an argument: a key may hold a percent sign.
+    for (const char* line : {
+             "IF @FailedCount > 0",
+             "BEGIN",
+             "    SET @FailureMessage = CONVERT(nvarchar(12), @FailedCount) + N' transfer rows failed; the first: "
+             "level ' + CONVERT(nvarchar(12), @FirstFailedLevel) + N', source key ' + @QuoteChar + "
+             "@FirstFailedKey + @QuoteChar + N': ' + @FirstFailedError",
+             "    RAISERROR('%s', 16, 1, @FailureMessage)",
+             "END",
+         }) {
+        lines.push_back(line);
+    }
     return joined(lines, "\r\n");
 }
 

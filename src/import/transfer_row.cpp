@@ -308,8 +308,9 @@ std::string TransferLayout::insertText(const std::vector<TransferValue>& values)
 
     auto number = [](const TransferValue& value) { return std::to_string(value.number); };
     sql += " Values (" + number(values[0]) + ", ";
-    sql += m_hasDLink ? " '" + values[1].text + "' " : std::string("0");
-    sql += m_hasULink ? " , '" + values[2].text + "' " : " , " + number(values[2]);
+    // Unicode literals: a character outside the server's code page would become '?'.
+    sql += m_hasDLink ? " N'" + values[1].text + "' " : std::string("0");
+    sql += m_hasULink ? " , N'" + values[2].text + "' " : " , " + number(values[2]);
     sql += m_hasULink ? " , " + number(values[3]) : std::string(" , 0");
     sql += " , " + number(values[4]) + ", 0, ";
     std::size_t next = 6;
@@ -321,7 +322,7 @@ std::string TransferLayout::insertText(const std::vector<TransferValue>& values)
         switch (value.kind) {
             case TransferValue::Kind::Null: sql += "NULL , "; break;
             case TransferValue::Kind::Number: sql += number(value) + ", "; break;
-            case TransferValue::Kind::Text: sql += "'" + value.text + "', "; break;
+            case TransferValue::Kind::Text: sql += "N'" + value.text + "', "; break;
         }
     }
     sql.resize(sql.size() - 2);

@@ -16,8 +16,8 @@ namespace koru::import {
 namespace {
 
 // The text as the server parses it: comments and string literals blanked out, lower case
-// (names of variables compare without case, as under the server's default collation).
-std::string codeOf(const std::string& text) {
+// unless asked (names of variables compare without case, as under the server's default collation).
+std::string codeOf(const std::string& text, bool keepCase = false) {
     std::string code;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text.compare(i, 2, "--") == 0) {
@@ -28,7 +28,7 @@ std::string codeOf(const std::string& text) {
             i = close == std::string::npos ? text.size() : close;
             code += "''";
         } else {
-            code += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+            code += keepCase ? text[i] : static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
         }
     }
     return code;
@@ -76,7 +76,7 @@ std::map<std::string, std::string> declaredVariables(const std::string& code) {
         std::stringstream pieces(list);
         for (std::string piece; std::getline(pieces, piece, ',');) {
             std::smatch variable;
-            if (!std::regex_search(piece, variable, std::regex(R"((@\w+)\s+(\w+\s*(\(\d+\))?))"))) {
+            if (!std::regex_search(piece, variable, std::regex(R"((@\w+)\s+(\w+\s*(\((\d+|max)\))?))"))) {
                 continue;
             }
             std::string type = std::regex_replace(variable[2].str(), std::regex(" "), "");
@@ -94,7 +94,7 @@ TEST(MssqlProcedures, TextsMatchTheirFixturesCharacterForCharacter) {
     test::expectStatementFixture("mssql/procedures.tsv", actual);
 }
 
-TEST(MssqlProcedures, ProceduresAreBalancedDeclaredAndBuildStatementsIn8000Characters) {
+TEST(MssqlProcedures, ProceduresAreBalancedDeclaredAndBuildStatementsInUnboundedUnicodeText) {
     for (const std::string& text : mssqlProcedureCreations()) {
         const std::string code = codeOf(text);
         const std::string name = matches(code, R"(create procedure \[dbo\]\.\[(\w+)\])", 1).at(0);
@@ -107,8 +107,10 @@ TEST(MssqlProcedures, ProceduresAreBalancedDeclaredAndBuildStatementsIn8000Chara
         }
         EXPECT_EQ(depth, 0) << "BEGIN without END";
 
-        std::vector<std::string> cursors = matches(code, R"(declare (\w+) cursor for)", 1);
+        // A local cursor goes with the batch that an error aborts.
+        std::vector<std::string> cursors = matches(code, R"(declare (\w+) cursor local for)", 1);
         ASSERT_EQ(cursors.size(), 1u);
+        EXPECT_EQ(countOf(code, R"(declare \w+ cursor\b)"), 1u);
         const std::string& cursor = cursors[0];
         EXPECT_EQ(countOf(code, "\\bopen " + cursor + "\\b"), 1u);
         EXPECT_EQ(countOf(code, "\\bclose " + cursor + "\\b"), 1u);
@@ -116,7 +118,7 @@ TEST(MssqlProcedures, ProceduresAreBalancedDeclaredAndBuildStatementsIn8000Chara
         EXPECT_LT(code.find("open " + cursor), code.find("while @@fetch_status = 0"));
         EXPECT_LT(code.rfind("close " + cursor), code.rfind("deallocate " + cursor));
         std::string selectList =
-            matches(code, R"(cursor for\s+select\s+(distinct\s+)?([\s\S]*?)\s+from\s)", 2).at(0);
+            matches(code, R"(cursor local for\s+select\s+(distinct\s+)?([\s\S]*?)\s+from\s)", 2).at(0);
         std::vector<std::string> fetches =
             matches(code, "fetch next from " + cursor + " into ([^\\r\\n]*)", 1);
         ASSERT_EQ(fetches.size(), 2u) << "one fetch before the loop, one at its end";
@@ -132,17 +134,44 @@ TEST(MssqlProcedures, ProceduresAreBalancedDeclaredAndBuildStatementsIn8000Chara
             EXPECT_TRUE(declared.count(used)) << used << " is neither declared nor a parameter";
         }
 
-        // Every statement built is run, and every text run was built in a full-width variable.
+        // Every text run, and every text appended to one, was built in an unbounded variable,
+        // and every one built is run.
         std::set<std::string> built;
         for (const auto& [variable, type] : declared) {
-            if (type == "varchar(8000)") built.insert(variable);
+            if (type == "nvarchar(max)") built.insert(variable);
         }
-        std::set<std::string> executed;
-        for (const std::string& argument : matches(code, R"(\bexec\s*\(([^)]*)\))", 1)) {
-            for (const std::string& variable : matches(argument, R"(@\w+)"))
-                executed.insert(variable);
+        std::set<std::string> run;
+        for (const std::string& argument :
+             matches(code, R"(\bexec\s*\(([^)]*)\)|\bexec sp_executesql (@\w+))", 0)) {
+            for (const std::string& variable : matches(argument, R"(@\w+)")) run.insert(variable);
         }
-        EXPECT_EQ(executed, built);
+        for (const std::string& assignment : matches(code, R"(set (@\w+) = \1 \+ (@\w+))", 0)) {
+            std::vector<std::string> both = matches(assignment, R"(@\w+)");
+            if (run.count(both[0])) run.insert(both[2]);
+        }
+        EXPECT_EQ(run, built);
+        // A text that takes in a 4000-character value must grow from an unbounded one, or the
+        // server cuts the sum at 4000 characters.
+        for (const std::string& assignment : matches(code, R"(set @\w+ = [^\r\n]*)")) {
+            std::vector<std::string> used = matches(assignment, R"(@\w+)");
+            if (!run.count(used[0])) continue;
+            for (const std::string& variable : used) {
+                if (declared[variable] == "nvarchar(4000)") EXPECT_TRUE(built.count(used.at(1))) << assignment;
+            }
+        }
+    }
+}
+
+// On a server with a case-sensitive collation, @ciidid and @CiidID are two variables.
+TEST(MssqlProcedures, EachVariableIsSpelledOneWay) {
+    for (const std::string& text : mssqlProcedureCreations()) {
+        std::map<std::string, std::set<std::string>> spellings;
+        for (const std::string& name : matches(codeOf(text, true), R"(@@?\w+)")) {
+            if (!name.starts_with("@@")) spellings[codeOf(name)].insert(name);
+        }
+        for (const auto& [name, spelt] : spellings) {
+            EXPECT_EQ(spelt.size(), 1u) << *spelt.begin() << " is spelt " << spelt.size() << " ways";
+        }
     }
 }
 

@@ -84,15 +84,15 @@ TEST(TransferValues, ARowBecomesItsColumnsAndValues) {
                                         "DToolID", "DDefault", "Alpha1", "Num2", "ACurr1", "Location", "Notes"}));
 
     test::TableRecordset rows({"XFR1", "XFR2", "XFR3", "XFR4", "XFR5", "XFR6", "ContactID", "DeptID"},
-                              {{" Dara O'Neill ", "13.5", "99.99", std::nullopt, "7", "  "," 102 ", std::nullopt}});
+                              {{" Dara O'N\xC3\xA9ill ", "13.5", "99.99", std::nullopt, "7", "  "," 102 ", std::nullopt}});
     ASSERT_TRUE(rows.next());
     layout.bind(rows);
     std::vector<TransferValue> values;
     layout.values(rows, values);
     EXPECT_EQ(layout.insertText(values),
               "Insert Into XFRTransfer (StructureID, XFRID, Parent, StructureParentID, StyleID, SLAProvider, DToolID, "
-              "DDefault, Alpha1, Num2, ACurr1, Location, Notes) Values (3,  '102'  , ''  , 2 , 3, 0, 4, 1, "
-              "'Dara O`Neill', 14, 100, NULL , NULL )");
+              "DDefault, Alpha1, Num2, ACurr1, Location, Notes) Values (3,  N'102'  , N''  , 2 , 3, 0, 4, 1, "
+              "N'Dara O`N\xC3\xA9ill', 14, 100, NULL , NULL )");
     EXPECT_EQ(layout.parameterisedInsert(),
               "INSERT INTO [XFRTransfer] ([StructureID], [XFRID], [Parent], [StructureParentID], [StyleID], "
               "[SLAProvider], [DToolID], [DDefault], [Alpha1], [Num2], [ACurr1], [Location], [Notes]) VALUES (?, ?, "
