@@ -148,7 +148,7 @@ std::string Link_Sep(bool tablePart, std::string_view link) {
 }
 
 std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const std::vector<std::int32_t>& sessions,
-                                 int structureID) {
+                                 int structureID, bool national) {
     std::string sql = std::string(ciidList ? "Select distinct CIIDID as LstWoop From XFRHash where "
                                            : "Select distinct XFRID as LstWoop From XFRHash where ") +
                       db::sessionCondition("importid", sessions) + " and StructureID = " + std::to_string(structureID);
@@ -157,7 +157,7 @@ std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const 
     while (rows->next()) {
         auto value = rows->text(0);
         if (!value) continue;
-        list += db::charQuoted(*value, '\'') + ", ";
+        list += (national ? "N" : "") + db::charQuoted(*value, '\'') + ", ";
     }
     if (list.size() >= 3) list.resize(list.size() - 2);
     if (context.Unattended) diag::UT_Write_To_Internal_Log("SQL: " + sql + "\r\n" + list);
@@ -165,14 +165,15 @@ std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const 
 }
 
 std::string UT_Get_Source_Unique_List(db::Connection& connection, const std::string& table, const std::string& column,
-                                      const std::string& fromText) {
+                                      const std::string& fromText, bool national) {
     std::string list;
     auto rows = connection.query("Select " + table + "." + column + " " + fromText);
     while (rows->next()) {
         auto value = rows->text(0);
         if (!value) continue;
         // Compared with XFRHash keys, which are text stored trimmed and without quotes.
-        list += db::charQuoted(wizard::UT_Remove_Quotes_Value(diag::trimBlanks(*value)), '\'') + " , ";
+        list += (national ? "N" : "") + db::charQuoted(wizard::UT_Remove_Quotes_Value(diag::trimBlanks(*value)), '\'') +
+                " , ";
     }
     if (list.size() > 3) list.resize(list.size() - 2);
     return list;
@@ -231,11 +232,13 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 restriction.mode = context.UpdateMode;
                 restriction.updateImportId = context.UpdateImportID;
                 restriction.chain = chain;
-                restriction.importedList = UT_Get_List_Imported(context, false, chain, i);
+                restriction.importedList =
+                    UT_Get_List_Imported(context, false, chain, i, dialect->kind() == db::SourceDialect::Kind::SqlServer);
                 if (context.UpdateMode != 2) restriction.textKey = isTextKey(source, record.DLink);
                 auto condition = addUpdateRestriction(query, input, restriction, [&](const std::string& fromText) {
-                    std::string keys = UT_Get_Source_Unique_List(source, Link_Sep(true, record.DLink),
-                                                                 Link_Sep(false, record.DLink), fromText);
+                    std::string keys = UT_Get_Source_Unique_List(
+                        source, Link_Sep(true, record.DLink), Link_Sep(false, record.DLink), fromText,
+                        context.dialect().kind() == db::DestinationDialect::Kind::Mssql);
                     record.noKeysInSource = keys.empty() && !restriction.importedList.empty();
                     return keys;
                 });

@@ -20,13 +20,15 @@ std::string Link_Sep(bool tablePart, std::string_view link);
 
 // The keys (or CIID ids) an import and the imports it updated (`sessions`, newest first)
 // recorded for a level, as a list of quoted texts.
+// `national`: the list goes to SQL Server, which keeps characters outside its code page only
+// in N'...' literals.
 std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const std::vector<std::int32_t>& sessions,
-                                 int structureID);
+                                 int structureID, bool national = false);
 
 // The source's values of table.column for a from text, as a list: quoted, trimmed and
 // without quotes, as XFRHash keeps keys.
 std::string UT_Get_Source_Unique_List(db::Connection& connection, const std::string& table,
-                                      const std::string& column, const std::string& fromText);
+                                      const std::string& column, const std::string& fromText, bool national = false);
 
 // Writes transfer rows into XFRTransfer, one level at a time.
 class TransferWriter {
