@@ -74,8 +74,16 @@ std::string foldKey(std::string_view key) {
 int compareKeys(std::string_view a, std::string_view b) {
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
-        std::uint32_t x = folded(nextCodePoint(a, i));
-        std::uint32_t y = folded(nextCodePoint(b, j));
+        std::uint32_t x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[j]);
+        if (x < 0x80 && y < 0x80) {
+            ++i;
+            ++j;
+            x = folded(x);
+            y = folded(y);
+        } else {
+            x = folded(nextCodePoint(a, i));
+            y = folded(nextCodePoint(b, j));
+        }
         if (x != y) return x < y ? -1 : 1;
     }
     if (i < a.size()) return 1;

@@ -75,8 +75,13 @@ const std::vector<ItemColumn>& itemColumns() {
 
 // Descending keys, rows with the same key in the reverse of their writing (levels are written
 // in ascending order), as the transfer index holds them: every pass meets them in one order.
-const std::string kTransferOrder =
-    std::string(" ORDER BY [XFRID] COLLATE ") + db::kKeyCollation + " DESC, [StructureID] DESC, rowid DESC";
+// Keys all in ASCII sort the same under NOCASE, the collation of that index, which saves a sort.
+std::string transferOrder(db::Connection& destination) {
+    auto beyondAscii = destination.query(
+        "SELECT 1 FROM [XFRTransfer] WHERE length([XFRID]) <> length(CAST([XFRID] AS BLOB)) LIMIT 1");
+    std::string collation = beyondAscii->next() ? db::kKeyCollation : "NOCASE";
+    return " ORDER BY [XFRID] COLLATE " + collation + " DESC, [StructureID] DESC, rowid DESC";
+}
 
 // Recorded items by level and folded key, in a table of this connection alone: an index on
 // XFRHASH under the key collation would break every program that opens the file without it.
@@ -105,7 +110,7 @@ std::string recordedItemsSql(const std::vector<std::int32_t>& chain, const std::
 const std::string kItemKeyLookup = std::string("SELECT [CIIDID] FROM temp.[koru_item_key] WHERE [StructureID] = ? AND "
                                                "[FoldedKey] = ") + db::kKeyFold + "(?)";
 
-std::string transferSelect() {
+std::string transferSelect(const std::string& order) {
     std::string sql = "SELECT [StructureID], [XFRID], [Parent], [EmailID], [WebID], [Notes]";
     for (int n = 1; n <= 10; ++n) sql += ", [Num" + std::to_string(n) + "]";
     for (int n = 1; n <= 15; ++n) sql += ", [Alpha" + std::to_string(n) + "]";
@@ -114,7 +119,7 @@ std::string transferSelect() {
     for (const char* prefix : {"ANum", "AAlpha", "ADate", "ACurr"}) {
         for (int n = 1; n <= 5; ++n) sql += ", [" + std::string(prefix) + std::to_string(n) + "]";
     }
-    return sql + ", [StructureParentID] FROM [XFRTransfer]" + kTransferOrder;
+    return sql + ", [StructureParentID] FROM [XFRTransfer]" + order;
 }
 
 enum class AssetKind { Text, Money, Date, Integer };
@@ -202,7 +207,7 @@ public:
             auto insert = destination.prepare(
                 "INSERT INTO [KNOWLEDGE] ([Definition], [Resolution], [Keywords], [CategoriesID]) VALUES (?, ?, ?, ?)");
             auto rows = destination.query(
-                "SELECT [KBDetails], [KBReso], [KBSummary], [KBCatID] FROM [XFRTransfer]" + kTransferOrder);
+                "SELECT [KBDetails], [KBReso], [KBSummary], [KBCatID] FROM [XFRTransfer]" + transferOrder(destination));
             const std::size_t widths[] = {4000, 4000, 255};
             std::vector<Value> values(4);
             while (rows->next()) {
@@ -267,8 +272,7 @@ private:
             std::int64_t id;
             bool update;
             std::int64_t level;
-            bool parentLevel;       // a level that is the parent level of another
-            std::string parentKey;  // there: the key, folded
+            bool parentLevel;  // a level that is the parent level of another
         };
 
     public:
@@ -290,8 +294,9 @@ private:
             m_rowStart = m_db.prepare("SAVEPOINT [koru_row]");
             m_rowEnd = m_db.prepare("RELEASE [koru_row]");
             m_rowUndo = m_db.prepare("ROLLBACK TO [koru_row]");
-            planItems();
-            auto rows = m_db.query(transferSelect());
+            std::string order = transferOrder(m_db);
+            planItems(order);
+            auto rows = m_db.query(transferSelect(order));
             for (m_position = 0; rows->next(); ++m_position) guardedRow(*rows);
             rows.reset();
             if (m_failedRows == 0) return;
@@ -305,7 +310,7 @@ private:
         // or the next identity. Knowing that, a child gets its parent when it is written, as the
         // hierarchy step would give it (the last row of the parent's level with the parent's key),
         // and the later steps find nothing left to change.
-        void planItems() {
+        void planItems(const std::string& order) {
             std::set<std::int64_t> parentLevels;
             {
                 auto levels = m_db.query("SELECT DISTINCT [StructureParentID] FROM [XFRTransfer] WHERE [StructureParentID] > 0");
@@ -326,20 +331,21 @@ private:
                 }
             }
             std::int64_t next = m_nextId;
-            auto rows = m_db.query("SELECT [StructureID], [XFRID] FROM [XFRTransfer]" + kTransferOrder);
+            auto rows = m_db.query("SELECT [StructureID], [XFRID] FROM [XFRTransfer]" + order);
             while (rows->next()) {
                 std::int64_t level = integerOf(rows->text(0).value_or(""), "structure level");
                 std::string xfrid(rows->text(1).value_or(""));
                 std::optional<std::int64_t> updateId;
                 if (m_lookup) updateId = recordedItem(level, xfrid);
                 std::int64_t id = updateId ? *updateId : next++;
-                PlannedItem item{id, updateId.has_value(), level, parentLevels.count(level) > 0, {}};
-                if (item.parentLevel) {
-                    item.parentKey = db::foldKey(diag::trimBlanks(xfrid));
-                    m_parents[{level, item.parentKey}] = id;
-                }
-                m_items.push_back(std::move(item));
+                m_items.push_back({id, updateId.has_value(), level, parentLevels.count(level) > 0});
+                if (m_items.back().parentLevel) m_parents[parentKeyOf(level, xfrid)] = id;
             }
+        }
+
+        using ParentKey = std::pair<std::int64_t, std::string>;
+        static ParentKey parentKeyOf(std::int64_t level, std::string_view key) {
+            return {level, db::foldKey(diag::trimmedView(key))};
         }
 
         // The item that the updated sessions recorded last for a level's key, if it still exists.
@@ -366,7 +372,7 @@ private:
                 return;
             }
             m_rowEnd->execute({});
-            if (item.parentLevel) m_written[{item.level, item.parentKey}] = item.id;
+            if (item.parentLevel) m_written[parentKeyOf(item.level, rows.text(kXfrId).value_or(""))] = item.id;
         }
 
         void rowFailed(const db::Recordset& rows, const PlannedItem& item, const db::DbError& error) {
@@ -375,7 +381,7 @@ private:
                                  diag::trimBlanks(rows.text(kXfrId).value_or("")) + "': " + error.what();
             }
             if (!item.parentLevel) return;
-            auto planned = m_parents.find({item.level, item.parentKey});
+            auto planned = m_parents.find(parentKeyOf(item.level, rows.text(kXfrId).value_or("")));
             if (planned == m_parents.end() || planned->second != item.id) return;
             // The children of a failed parent take what the hierarchy would find without it: the
             // last row of its key that was written (every other row of the key came before this
@@ -384,7 +390,7 @@ private:
             if (auto written = m_written.find(planned->first); written != m_written.end()) {
                 standIn = written->second;
             } else if (m_lookup) {
-                standIn = recordedItem(item.level, item.parentKey);
+                standIn = recordedItem(item.level, planned->first.second);
             }
             if (standIn == item.id) return;
             m_standIns.emplace_back(item.id, standIn);
@@ -427,7 +433,7 @@ private:
             if (auto text = rows.text(kStructureParentId)) structureParent = integerOf(*text, "parent level");
             std::optional<std::int64_t> ciidParent;
             if (structureParent && *structureParent > 0) {
-                auto found = m_parents.find({*structureParent, db::foldKey(diag::trimBlanks(parent))});
+                auto found = m_parents.find(parentKeyOf(*structureParent, parent));
                 if (found != m_parents.end()) {
                     ciidParent = found->second;
                 } else if (m_lookup) {
@@ -614,7 +620,7 @@ private:
         std::int64_t m_nextId = 1;
         // Parent levels' keys: the item each will be (the last of the key's rows), and the last
         // row of the key written so far.
-        std::map<std::pair<std::int64_t, std::string>, std::int64_t> m_parents, m_written;
+        std::map<ParentKey, std::int64_t> m_parents, m_written;
         std::vector<std::pair<std::int64_t, std::optional<std::int64_t>>> m_standIns;
         std::size_t m_failedRows = 0;
         std::string m_firstFailure;
