@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "db/import_sessions.h"
+#include "db/key_collation.h"
 #include "db/source_dialect.h"
 #include "db/sql_quoting.h"
 #include "diag/logs.h"
@@ -232,6 +233,10 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 restriction.mode = context.UpdateMode;
                 restriction.updateImportId = context.UpdateImportID;
                 restriction.chain = chain;
+                // Keys that differ only in case beyond ASCII are one key, as on SQL Server.
+                if (context.dialect().kind() == db::DestinationDialect::Kind::Sqlite) {
+                    restriction.keyCollation = std::string(" COLLATE ") + db::kKeyCollation;
+                }
                 restriction.importedList =
                     UT_Get_List_Imported(context, false, chain, i, dialect->kind() == db::SourceDialect::Kind::SqlServer);
                 if (context.UpdateMode != 2) restriction.textKey = isTextKey(source, record.DLink);

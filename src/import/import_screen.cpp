@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <ctime>
+#include <optional>
 #include <string_view>
 
 #include "db/repository.h"
@@ -180,12 +181,20 @@ void ImportScreen::runStages() {
 
     diag::UT_Output_Debug(" - Updating live database");
     m_stage = LS(271);
+    std::optional<db::DbError> failedRows;
     if (context.KBImport) {
         WithoutTimeout untimed(context.destination());
         procedures->XFR_Update_KB(context.destination());
     } else {
         WithoutTimeout untimed(context.destination());
-        procedures->XFR_Update_CIID(context.destination(), m_importId, context.UpdateImportID);
+        try {
+            procedures->XFR_Update_CIID(context.destination(), m_importId, context.UpdateImportID);
+        } catch (const db::DbError& error) {
+            // The rows that went in still get their parents, triggers and history; the run then
+            // fails at this stage, naming the rows that did not.
+            if (failedRowsOf(error.what()).empty()) throw;
+            failedRows = error;
+        }
     }
     pbLive.value = pbLive.max;
     repaint();
@@ -235,6 +244,10 @@ void ImportScreen::runStages() {
     ++pbOverall.value;
     if (context.cboDiscovery) {
         if (!Update_EXT_Conn_Str(*context.cboDiscovery, diag::trimBlanks(context.txtSConn))) throw RunFailed{};
+    }
+    if (failedRows) {
+        m_stage = LS(271);
+        throw *failedRows;
     }
     m_stage = LS(274);
     pbOverall.value = pbOverall.max;

@@ -142,7 +142,7 @@ std::optional<std::string> addUpdateRestriction(
             restriction.chain.empty() ? std::vector<std::int32_t>{restriction.updateImportId} : restriction.chain;
         return "inner join xfrhash on xfrhash.ciidid = ciid.id Where " + db::sessionCondition("xfrhash.ImportID", sessions) +
                " and xfrhash.structureid = " +
-               std::to_string(input.level) + " and xfrhash.xfrid not in (" + values + ")";
+               std::to_string(input.level) + " and xfrhash.xfrid" + restriction.keyCollation + " not in (" + values + ")";
     };
 
     switch (restriction.mode) {

@@ -58,6 +58,7 @@ struct UpdateRestriction {
     std::int32_t updateImportId = 0;
     std::vector<std::int32_t> chain;  // the session and those it updated; empty: that session alone
     std::string importedList;         // the keys those sessions recorded: 'a', 'b'
+    std::string keyCollation;         // how the destination compares keys, where it must be said
     bool textKey = true;              // the identifier column holds text
 };
 
