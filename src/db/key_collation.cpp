@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "diag/text_encoding.h"
+
 namespace koru::db {
 namespace {
 
@@ -44,21 +46,9 @@ std::uint32_t folded(std::uint32_t code) {
 
 void append(std::string& out, std::uint32_t code) {
     if (code >= 0x110000u) {
-        out += static_cast<char>(code - 0x110000u);
-    } else if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+        out += static_cast<char>(code - 0x110000u);  // a byte that is no UTF-8 stays as it was
     } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+        diag::appendUtf8(out, static_cast<char32_t>(code));
     }
 }
 

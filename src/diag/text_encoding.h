@@ -9,6 +9,9 @@ namespace koru::diag {
 
 bool isValidUtf8(std::string_view bytes);
 
+// One code point (below 0x110000) appended in UTF-8.
+void appendUtf8(std::string& out, char32_t codePoint);
+
 std::string windows1252ToUtf8(std::string_view bytes);
 
 // Text files are written in UTF-8; bytes that are not valid UTF-8 come from the Windows
