@@ -264,7 +264,14 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             writer->beginLevel(layout);
             long levelRows = 0;
             while (rows->next()) {
-                layout.values(*rows, values);
+                try {
+                    layout.values(*rows, values);
+                } catch (const std::overflow_error& error) {
+                    // Which row it was, so that the user can put the source right.
+                    throw std::overflow_error("level " + std::to_string(i) + " (" + record.Name + "), source key '" +
+                                              (values.size() > 1 ? values[1].text : std::string()) + "', " +
+                                              error.what());
+                }
                 writer->write(values);
                 ++levelRows;
                 ++total;

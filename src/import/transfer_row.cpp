@@ -97,6 +97,11 @@ std::int32_t G_Num_Convert(std::string_view text) {
     };
     skipBlanks();
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) number += text[i++];
+    // An infinite or undefined number is no 0: it fits no 32-bit number, as an overflow does not.
+    std::string word = diag::upperAscii(std::string(text.substr(i, 3)));
+    if (word == "INF" || word == "NAN") {
+        throw std::overflow_error("Overflow: '" + std::string(text) + "' is not a 32-bit number");
+    }
     digits();
     if (i < text.size() && text[i] == '.') {
         number += text[i++];
@@ -290,7 +295,14 @@ void TransferLayout::values(const db::Recordset& rows, std::vector<TransferValue
     if (m_options.kbImport) setNumber(out[next++], m_options.kbCategoryId);
     if (m_options.discovery) setNumber(out[next++], *m_options.discovery);
     if (m_options.makeDefaultExl) setNumber(out[next++], 1);
-    for (const MappedColumn& column : m_mapped) mappedValue(column, rows, out[next++]);
+    for (const MappedColumn& column : m_mapped) {
+        try {
+            mappedValue(column, rows, out[next]);
+        } catch (const std::overflow_error& error) {
+            throw std::overflow_error("column " + m_columns[next] + ": " + error.what());
+        }
+        ++next;
+    }
 }
 
 std::string TransferLayout::insertText(const std::vector<TransferValue>& values) const {

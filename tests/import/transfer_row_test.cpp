@@ -18,6 +18,9 @@ TEST(TransferValues, NumbersAreTheLeadingNumberRoundedHalfToEven) {
     for (const auto& [text, expected] : cases) EXPECT_EQ(G_Num_Convert(text), expected) << text;
     EXPECT_THROW(G_Num_Convert("2147483648"), std::overflow_error);
     EXPECT_THROW(G_Num_Convert("-1e12"), std::overflow_error);
+    for (const char* infinite : {"+Inf", "-infinity", " NaN", "Infinity"}) {
+        EXPECT_THROW(G_Num_Convert(infinite), std::overflow_error) << infinite;
+    }
 }
 
 TEST(TransferValues, FieldsAreConvertedByKind) {
