@@ -3,6 +3,7 @@
 #include <cctype>
 #include <ctime>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 
 #include "db/repository.h"
@@ -13,6 +14,7 @@
 #include "import/import_info_screen.h"
 #include "import/import_procedures.h"
 #include "import/import_statements.h"
+#include "mapping/mapping_checks.h"
 #include "wizard/error_trap.h"
 #include "wizard/text_helpers.h"
 
@@ -327,9 +329,16 @@ void ImportScreen::matchParents() {
         std::string id;
         std::string value;
     };
+    // Only a CIID column ever reaches the statements: the settings may come from a mapping file.
+    std::optional<std::string> sourceCol = mapping::ciidParentColumn(context.SourceCol);
+    std::optional<std::string> destinCol = mapping::ciidParentColumn(context.DestinCol);
+    if (!sourceCol || !destinCol) {
+        throw std::invalid_argument("Parent matching compares no CIID fields: '" + context.SourceCol + "', '" +
+                                    context.DestinCol + "'");
+    }
     std::vector<Item> items;
     {
-        auto rows = destination.query("Select ciid.id, ciid." + context.SourceCol +
+        auto rows = destination.query("Select ciid.id, ciid." + *sourceCol +
                                       " , ciid.parent From ciid INNER JOIN XFRHash ON XFRHash.CIIDID = CIID.ID Where "
                                       "XfrHash.importid = " +
                                       session + " and XfrHash.StructureID = 1");
@@ -338,7 +347,7 @@ void ImportScreen::matchParents() {
     bool kestrix = diag::upperAscii(wizard::UT_Get_Connection_Property(context.source().connectionString(),
                                                                        "Initial Catalog=")) == "KESTRIX";
     std::string candidates = "id from ciid where styleID = " + std::to_string(context.StyleID) + " and ciid." +
-                             context.DestinCol +
+                             *destinCol +
                              " = ? and ciid.id not in (select xfrhash.ciidid from xfrhash where XfrHash.importid = " +
                              session + ") order by id asc";
     auto find = destination.prepare(context.dialect().kind() == db::DestinationDialect::Kind::Mssql

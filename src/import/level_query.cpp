@@ -1,8 +1,11 @@
 #include "import/level_query.h"
 
+#include <stdexcept>
+
 #include "db/import_sessions.h"
 #include "db/sql_quoting.h"
 #include "diag/text.h"
+#include "mapping/mapping_checks.h"
 #include "wizard/text_helpers.h"
 
 namespace koru::import {
@@ -30,7 +33,13 @@ std::string normalisedKeyExpression(const db::SourceDialect& dialect, const std:
 
 LevelQuery composeLevelQuery(const LevelQueryInput& input) {
     const wizard::StructureLevel& record = (*input.levels)[input.level];
-    auto bracket = [&](const std::string& name) { return wizard::UT_Bracket_Name(name, input.noBrackets); };
+    auto bracket = [&](const std::string& name) {
+        // Without brackets a name stands as it is in the statement: it must be no more than a name.
+        if (input.noBrackets && !mapping::isBareName(name)) {
+            throw std::invalid_argument("The source takes names without brackets; not a name: " + name);
+        }
+        return wizard::UT_Bracket_Name(name, input.noBrackets);
+    };
     bool kestrix = diag::upperAscii(input.sourceDatabase) == "KESTRIX";
     LevelQuery query;
     std::string& sql = query.statement;
@@ -85,6 +94,9 @@ LevelQuery composeLevelQuery(const LevelQueryInput& input) {
         for (const DataClause& clause : input.clauses) {
             std::string value =
                 diag::upperAscii(clause.criteria) == "NULL" ? clause.criteria : db::charQuoted(clause.criteria, '\'');
+            if (!mapping::clauseOperator(clause.op)) {
+                throw std::invalid_argument("Not a data clause operator: " + clause.op);
+            }
             if (!first) sql += clause.orClause ? " or " : " and ";
             first = false;
             sql += bracket(clause.sourceTable) + "." + bracket(clause.sourceColumn) + " " +

@@ -13,7 +13,9 @@
 #include "diag/logs.h"
 #include "diag/messages.h"
 #include "diag/program_folder.h"
+#include "diag/text.h"
 #include "diag/text_encoding.h"
+#include "mapping/mapping_checks.h"
 #include "mapping/mapping_file_format.h"
 #include "wizard/error_trap.h"
 
@@ -74,13 +76,16 @@ void writeFile(const fs::path& path, const std::string& content) {
     }
 }
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
+// The lines that carry rows, each with its number in the file (from 1).
+std::vector<std::pair<int, std::string>> splitLines(const std::string& text) {
+    std::vector<std::pair<int, std::string>> lines;
     std::istringstream in(text);
+    int number = 0;
     for (std::string line; std::getline(in, line);) {
+        ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.find_first_not_of(' ') == std::string::npos) continue;  // blank lines carry no row
-        lines.push_back(line);
+        lines.emplace_back(number, line);
     }
     return lines;
 }
@@ -91,33 +96,96 @@ std::string readFile(const fs::path& path) {
     return *text;
 }
 
-// One field of a table-file line as the value it stands for. Read raw, so that a text column
-// holding True or False keeps it.
-std::string valueOf(const std::string& line, int n, bool bareAllowed) {
-    std::optional<std::string> value = fieldValue(rawField(line, n), bareAllowed);
-    if (!value) {
-        throw std::invalid_argument("field " + std::to_string(n) + " is not a single quoted value: " + line);
-    }
-    return *value;
+// A value the mapping may not hold: the load refuses it with a message, not an error report.
+struct RefusedValue : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The value as a message shows it: quoted, and cut when long.
+std::string shown(std::string_view value) {
+    constexpr std::size_t kShown = 60;
+    std::string_view cut = diag::leftView(value, kShown);
+    return "'" + std::string(cut) + (cut.size() < value.size() ? "...'" : "'");
 }
 
-db::Value textValue(const std::string& line, int n) { return valueOf(line, n, false); }
+// One line of a mapping file read field by field; whatever is wrong names the file, the line and
+// the field.
+class FileLine {
+public:
+    FileLine(const fs::path& file, int number, std::string text, std::vector<std::string_view> fields)
+        : m_file(file), m_number(number), m_text(std::move(text)), m_fields(std::move(fields)) {}
 
-// Integer and bit fields may be bare digits (the first field of a mapping line); True and False
-// are 1 and 0 there.
-db::Value integerValue(const std::string& line, int n) {
-    std::string text = valueOf(line, n, true);
-    std::optional<std::int64_t> number = integerColumnValue(text);
-    if (!number) throw std::invalid_argument("field " + std::to_string(n) + " is not a number: " + line);
-    return *number;
+    const std::string& text() const { return m_text; }
+    int fieldCount() const { return UT_Count_TXTFile_Parameters(m_text); }
+
+    void expectFields(std::initializer_list<int> counts) const {
+        for (int allowed : counts) {
+            if (fieldCount() == allowed) return;
+        }
+        throw std::invalid_argument(place() + " has " + std::to_string(fieldCount()) + " fields: " + m_text);
+    }
+
+    // Read raw, so that a text column holding True or False keeps it.
+    std::string value(int n, bool bareAllowed = false) const {
+        std::optional<std::string> value = fieldValue(rawField(m_text, n), bareAllowed);
+        if (!value) throw std::invalid_argument(place(n) + " is not a single quoted value: " + m_text);
+        return *value;
+    }
+
+    // Integer and bit fields may be bare digits (the first field of a mapping line); True and
+    // False are 1 and 0 there.
+    std::int64_t integer(int n) const {
+        std::optional<std::int64_t> number = integerColumnValue(value(n, true));
+        if (!number) throw std::invalid_argument(place(n) + " is not a number: " + m_text);
+        return *number;
+    }
+
+    [[noreturn]] void refuse(int n, std::string_view value, const std::string& why) const {
+        throw RefusedValue(place(n) + ": " + shown(value) + " " + why + ".");
+    }
+
+    std::string place(int n = 0) const {
+        std::string text = m_file.string() + ", line " + std::to_string(m_number);
+        if (n >= 1 && n <= static_cast<int>(m_fields.size())) text += ", field " + std::string(m_fields[n - 1]);
+        return text;
+    }
+
+private:
+    fs::path m_file;
+    int m_number;
+    std::string m_text;
+    std::vector<std::string_view> m_fields;
+};
+
+template <typename Read>
+void forEachLine(const fs::path& file, std::vector<std::string_view> fields, Read read) {
+    for (auto& [number, raw] : splitLines(readFile(file))) read(FileLine(file, number, upgradeOlderLine(raw), fields));
 }
 
-void expectFields(const std::string& line, std::initializer_list<int> counts, const char* file) {
-    int count = UT_Count_TXTFile_Parameters(line);
-    for (int allowed : counts) {
-        if (count == allowed) return;
+const std::string kNotAName = "is not one table or column name";
+
+// A source table or column name of a mapping or clause row; empty where the row may have none.
+std::string sourceName(const FileLine& line, int n, bool noBrackets, bool emptyAllowed) {
+    std::string name = line.value(n);
+    if (name.empty() && emptyAllowed) return name;
+    if (!isSourceName(name, noBrackets)) {
+        line.refuse(n, name, noBrackets ? kNotAName + " (this source takes names without brackets)" : kNotAName);
     }
-    throw std::invalid_argument(std::string(file) + " line has " + std::to_string(count) + " fields: " + line);
+    return name;
+}
+
+std::string linkColumn(const FileLine& line, int n) {
+    std::string link = line.value(n);
+    if (!link.empty() && !isLinkColumn(link)) line.refuse(n, link, "is not a source column written as table.column");
+    return link;
+}
+
+// A parent-matching setting: empty, or a column of CIID in the product's spelling.
+std::string parentColumn(const fs::path& file, std::string_view key, const std::string& value) {
+    if (diag::trimmedView(value).empty()) return {};
+    if (std::optional<std::string> column = ciidParentColumn(value)) return *column;
+    throw RefusedValue(file.string() + ", line 1, field " + std::string(key) + ": " + shown(value) +
+                       " is not a CIID field (Alpha1 to Alpha15, Num1 to Num10, EmailID, WebID, Notes).");
 }
 
 }  // namespace
@@ -215,47 +283,75 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
             }
         }
 
-        // Every line is read and checked first, so that a malformed file inserts nothing.
+        // Every line is read and checked first, so that a malformed or refused file inserts nothing.
+        const bool noBrackets = m_context.NoBrackets;
         std::vector<std::vector<db::Value>> clauses;
-        for (const std::string& raw : splitLines(readFile(clauseFile))) {
-            std::string line = upgradeOlderLine(raw);
-            expectFields(line, {7}, "clause");
-            clauses.push_back({integerValue(line, 1), textValue(line, 2), textValue(line, 3), textValue(line, 4),
-                               textValue(line, 5), integerValue(line, 6), integerValue(line, 7)});
-        }
+        forEachLine(clauseFile,
+                    {"StructureID", "SourceTable", "SourceColumn", "Operator", "Criteria", "StrucOrder", "AndClause"},
+                    [&](const FileLine& line) {
+                        line.expectFields({7});
+                        std::string op = line.value(4);
+                        if (!clauseOperator(op)) {
+                            line.refuse(4, op, "is not a data clause operator (=, <>, like, not like, is, is not)");
+                        }
+                        // The criteria cannot hold a quote (the field would not read) and is
+                        // always written as a quoted literal, so it stays a value.
+                        clauses.push_back({line.integer(1), sourceName(line, 2, noBrackets, false),
+                                           sourceName(line, 3, noBrackets, false), op, line.value(5),
+                                           line.integer(6), line.integer(7)});
+                    });
         std::vector<std::vector<db::Value>> tableLinks;
         if (fs::is_regular_file(tableLinkFile, ec)) {
-            for (const std::string& raw : splitLines(readFile(tableLinkFile))) {
-                std::string line = upgradeOlderLine(raw);
-                expectFields(line, {5, 6}, "table link");
-                if (UT_Count_TXTFile_Parameters(line) == 6 && !Read_From_File(line, 6).empty()) {
-                    throw std::invalid_argument("table link line has text after its fifth field: " + line);
-                }
-                tableLinks.push_back({integerValue(line, 1), textValue(line, 2), textValue(line, 3),
-                                      textValue(line, 4), textValue(line, 5)});
-            }
+            forEachLine(tableLinkFile, {"StructureID", "SourceTable", "SourceColumn", "DestinTable", "DestinColumn"},
+                        [&](const FileLine& line) {
+                            line.expectFields({5, 6});
+                            if (line.fieldCount() == 6 && !Read_From_File(line.text(), 6).empty()) {
+                                throw std::invalid_argument(line.place() + " has text after its fifth field: " +
+                                                            line.text());
+                            }
+                            std::vector<db::Value> link = {line.integer(1)};
+                            // Joins are written with the names as they stand: one name each.
+                            for (int n = 2; n <= 5; ++n) {
+                                std::string name = line.value(n);
+                                if (!isOneName(name)) line.refuse(n, name, kNotAName);
+                                link.emplace_back(name);
+                            }
+                            tableLinks.push_back(std::move(link));
+                        });
         }
         std::vector<std::vector<db::Value>> levels;
-        for (const std::string& raw : splitLines(readFile(structureFile))) {
-            std::string line = upgradeOlderLine(raw);
-            expectFields(line, {7, 8}, "structure");
-            std::vector<db::Value> level = {integerValue(line, 1), textValue(line, 2), textValue(line, 3),
-                                            textValue(line, 4),    integerValue(line, 5), integerValue(line, 6),
-                                            integerValue(line, 7)};
-            if (UT_Count_TXTFile_Parameters(line) == 8) level.push_back(integerValue(line, 8));
-            levels.push_back(std::move(level));
-        }
+        forEachLine(structureFile, {"ID", "Name", "ULink", "DLink", "ULinkID", "ULinkNumeric", "DLinkID", "StyleID"},
+                    [&](const FileLine& line) {
+                        line.expectFields({7, 8});
+                        std::vector<db::Value> level = {line.integer(1), line.value(2),   linkColumn(line, 3),
+                                                        linkColumn(line, 4), line.integer(5), line.integer(6),
+                                                        line.integer(7)};
+                        if (line.fieldCount() == 8) level.push_back(line.integer(8));
+                        levels.push_back(std::move(level));
+                    });
         std::vector<std::vector<db::Value>> mappings;
-        for (const std::string& raw : splitLines(readFile(mappingFile))) {
-            std::string line = upgradeOlderLine(raw);
-            expectFields(line, {5, 6}, "mapping");
-            std::vector<db::Value> mapping = {integerValue(line, 1), textValue(line, 2), textValue(line, 3),
-                                              textValue(line, 4), textValue(line, 5)};
-            mapping.push_back(UT_Count_TXTFile_Parameters(line) == 6 ? integerValue(line, 6) : db::Value{std::int64_t{1}});
-            mappings.push_back(std::move(mapping));
-        }
+        forEachLine(mappingFile, {"StructureID", "SourceTable", "SourceColumn", "DestinTable", "DestinColumn", "Level"},
+                    [&](const FileLine& line) {
+                        line.expectFields({5, 6});
+                        std::string table = line.value(4), column = line.value(5);
+                        if (!isDestinationTable(table)) {
+                            line.refuse(4, table, "is not a destination table (CIID, AssetCiid, Knowledge, TEXTSEP)");
+                        }
+                        if (!isDestinationField(table, column)) line.refuse(5, column, "is not a field of " + table);
+                        mappings.push_back({line.integer(1), sourceName(line, 2, noBrackets, true),
+                                            sourceName(line, 3, noBrackets, true), table, column,
+                                            line.fieldCount() == 6 ? line.integer(6) : std::int64_t{1}});
+                    });
         std::optional<ParentSettings> parent;
-        if (fs::is_regular_file(parentFile, ec)) parent = parseParentFile(readFile(parentFile));
+        if (fs::is_regular_file(parentFile, ec)) {
+            parent = parseParentFile(readFile(parentFile));
+            parent->SourceCol = parentColumn(parentFile, "SourceCol", parent->SourceCol);
+            parent->DestinCol = parentColumn(parentFile, "DestinCol", parent->DestinCol);
+            if (!parent->SourceCol.empty() && parent->DestinCol.empty()) {
+                throw RefusedValue(parentFile.string() +
+                                   ", line 1, field DestinCol: is empty, though SourceCol names a column to match.");
+            }
+        }
 
         db::Connection& destination = m_context.destination();
         auto insertAll = [&destination](const std::string& sql, const std::vector<std::vector<db::Value>>& rows) {
@@ -291,6 +387,11 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
             m_context.Distinct = parent->Distinct == 1;
             if (parent->EXLAppLinkID) m_context.EXLAppLinkID = *parent->EXLAppLinkID;
         }
+    } catch (const RefusedValue& refused) {
+        m_dialogs.messageBox(std::string("The mapping was not loaded: ") + refused.what(), MsgButtons::OK,
+                             MsgIcon::Exclamation, diag::kAppTitle);
+        m_dialogs.setBusy(false);
+        return false;
     } catch (const std::exception& error) {
         diag::ErrorRecord record = failureRecord(error);
         m_reporter.UT_Report_Error(record, "UT_Load_Mappings_To_TXT", "Error Loading " + templatePath);

@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <sstream>
 
+#include "mapping/mapping_checks.h"
 #include "mapping/mapping_file_format.h"
 #include "mapping/mapping_files.h"
 #include "support/embedded_destination.h"
 #include "support/files.h"
 #include "support/temp_home.h"
-#include "wizard/scripted_dialogs.h"
+#include "wizard/headless_dialogs.h"
 
 namespace koru::mapping {
 namespace {
@@ -19,7 +21,8 @@ std::string randomLine(std::mt19937& random) {
     static const std::vector<std::string> pieces = {
         ",,", ",", ", ", "'", "''", " ", "'True'", "'False'", "1", "42", "-7", "99999999999", "Company",
         "[Contacts].[CoID]", "TEXTSEP", ";", "=", "GenParent=", "StyleID=", "Distinct=", "\r", "\n", "\t",
-        "\xC3\xA9", "\xE9", "\xFF", std::string(1, '\0'), std::string(300, 'x'), "'); delete from CIID; --"};
+        "\xC3\xA9", "\xE9", "\xFF", std::string(1, '\0'), std::string(300, 'x'), "'); delete from CIID; --",
+        "<>1 or 1<>", "Alpha1 from ciid --", "like", "Alpha1", "SourceCol=", "[", "]", "."};
     std::uniform_int_distribution<std::size_t> count(0, 24);
     std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
     std::string line;
@@ -55,7 +58,8 @@ TEST(MappingFilesFuzz, TheLoaderRefusesOrLoadsButNeverBreaks) {
     wizard::Context context;
     context.DestinationConnection = destination.connect();
     context.Unattended = true;
-    wizard::ScriptedDialogs dialogs;
+    std::ostringstream shown;
+    wizard::HeadlessDialogs dialogs(shown);
     test::RecordingReporter reporter;
     MappingFiles files(context, dialogs, reporter);
     std::mt19937 random(7);
@@ -83,13 +87,31 @@ TEST(MappingFilesFuzz, TheLoaderRefusesOrLoadsButNeverBreaks) {
         bool ok = false;
         ASSERT_NO_THROW(ok = files.UT_Load_Mappings_To_TXT(base + ".xfo")) << content;
         loaded += ok ? 1 : 0;
+        if (ok) {
+            // Whatever loads holds only what the checks let through.
+            auto rows = context.DestinationConnection->query("SELECT Operator FROM XFRClause");
+            while (rows->next()) ASSERT_TRUE(clauseOperator(rows->value(std::size_t{0}).value_or(""))) << content;
+            rows = context.DestinationConnection->query("SELECT ULink, DLink FROM XFRStructure");
+            while (rows->next()) {
+                for (std::size_t i : {0u, 1u}) {
+                    std::string link = rows->value(i).value_or("");
+                    ASSERT_TRUE(link.empty() || isLinkColumn(link)) << content;
+                }
+            }
+            ASSERT_TRUE(context.SourceCol.empty() || ciidParentColumn(context.SourceCol)) << content;
+        }
         for (const char* table : {"XFRStructure", "XFRMappings", "XFRClause", "XFRTableLink"}) {
             context.DestinationConnection->execute(std::string("DELETE FROM ") + table);
         }
     }
     EXPECT_GT(loaded, 0);  // some damage leaves a set that still loads
     EXPECT_LT(loaded, 500);
-    EXPECT_EQ(reporter.reports.size(), static_cast<std::size_t>(500 - loaded));
+    // Each refusal is either an error report (a malformed file) or a message (a value refused).
+    std::size_t refused = 0;
+    for (std::size_t at = 0; (at = shown.str().find("The mapping was not loaded: ", at)) != std::string::npos; ++at) {
+        ++refused;
+    }
+    EXPECT_EQ(reporter.reports.size() + refused, static_cast<std::size_t>(500 - loaded));
     for (const auto& report : reporter.reports) EXPECT_EQ(report.message.rfind("Error Loading ", 0), 0u);
     // The product's own rows were never touched.
     EXPECT_EQ(test::rowsOf(*context.DestinationConnection, "SELECT count(*) FROM CIID"), "3\n");

@@ -251,6 +251,87 @@ TEST_F(MappingFilesTest, InjectionThroughAnyFieldIsRefusedAndChangesNothing) {
     EXPECT_EQ(reporter.reports.size(), static_cast<std::size_t>(attempts));
 }
 
+// The Customers set with line `line` of one file replaced.
+struct ChangedLine {
+    const char* file;
+    int line;
+    std::string text;
+    const char* field;  // the field a refusal names
+};
+
+std::string withLine(std::string content, int line, const std::string& text) {
+    std::size_t start = 0;
+    for (int n = 1; n < line; ++n) start = content.find("\r\n", start) + 2;
+    std::size_t end = content.find("\r\n", start);
+    return content.replace(start, end == std::string::npos ? std::string::npos : end - start, text);
+}
+
+TEST_F(MappingFilesTest, HostileValuesAreRefusedNamingFileLineAndFieldAndLoadNothing) {
+    const std::string parent = "GenParent=3;SourceCol=Alpha1;DestinCol=Alpha2;StyleID=1;Distinct=1;EXLAppLinkID=0;";
+    auto parentWith = [&](const std::string& from, const std::string& to) {
+        return parent.substr(0, parent.find(from)) + to + parent.substr(parent.find(from) + from.size());
+    };
+    const std::vector<ChangedLine> cases = {
+        {"-XFRClause.xft", 1, "'2',, 'Contacts',, 'Region',, '<>1 or 1<>',, 'North',, '1',, 'True'", "Operator"},
+        {"-XFRClause.xft", 2, "'2',, 'Contacts',, 'Name',, 'in',, '%an%',, '0',, 'False'", "Operator"},
+        {"-XFRClause.xft", 2, "'2',, 'Contacts] where 1=1 --',, 'Name',, 'like',, '%an%',, '0',, 'False'", "SourceTable"},
+        {"-XFRClause.xft", 1, "'2',, 'Contacts',, 'Region) or (1=1',, '<>',, 'North',, '1',, 'True'", "SourceColumn"},
+        {"-XFRStructure.xft", 1, "'1 ',, 'Company',, '',, '[Company].[CoID] from Company; delete from CIID --',, '',, '',,'2' ,,'5'", "DLink"},
+        {"-XFRStructure.xft", 2, "'2 ',, 'Contacts',, '[Contacts].[CoID] or 1=1',, '[Contacts].[ContactID]',, '1',, 'False',, '' ,,'3'", "ULink"},
+        {"-XFRStructure.xft", 2, "'2 ',, 'Contacts',, 'CoID',, '[Contacts].[ContactID]',, '1',, 'False',, '' ,,'3'", "ULink"},
+        {"-XFRMappings.xft", 5, "2,, 'Contacts',, 'Email',, 'CIID',, 'EmailID, Parent',, '1'", "DestinColumn"},
+        {"-XFRMappings.xft", 1, "1,, 'Company',, 'CoName',, 'XFRHash',, 'Alpha1',, '1'", "DestinTable"},
+        {"-XFRMappings.xft", 2, "2,, 'Contacts',, 'First--Name',, 'CIID',, 'Alpha1',, '1'", "SourceColumn"},
+        {"-XFRTableLinks.xft", 1, "'2',, 'Contacts',, 'DeptCode = 1 or 1',, 'Departments',, 'Code',, ", "SourceColumn"},
+        {"-XFRParent.xft", 1, parentWith("Alpha1;", "Alpha1 from ciid --;"), "SourceCol"},
+        {"-XFRParent.xft", 1, parentWith("Alpha2;", "Alpha2 or ciid.Alpha2;"), "DestinCol"},
+        {"-XFRParent.xft", 1, parentWith("Alpha2;", ";"), "DestinCol"},
+    };
+    context.GenParent = 77;
+    context.SourceCol = "Num1";
+    int n = 0;
+    for (const ChangedLine& change : cases) {
+        SCOPED_TRACE(change.text);
+        std::string name = "Hostile" + std::to_string(++n);
+        std::string templatePath = copyFixtureSet("Customers", name);
+        fs::path changed = folder / (name + change.file);
+        test::writeFile(changed, withLine(test::rawFile(changed), change.line, change.text));
+        dialogs.expectMessageStartingWith("The mapping was not loaded: " + changed.string() + ", line " +
+                                          std::to_string(change.line) + ", field " + change.field + ": ");
+        EXPECT_FALSE(files.UT_Load_Mappings_To_TXT(templatePath));
+        EXPECT_EQ(dialogs.pending(), 0u);
+        EXPECT_EQ(dialogs.shown().back().icon, wizard::MsgIcon::Exclamation);
+        EXPECT_EQ(dialogs.shown().back().title, "Veltrane Data Import Utility");
+        EXPECT_EQ(repositoryRows(), "");
+        EXPECT_EQ(context.GenParent, 77);
+        EXPECT_EQ(context.SourceCol, "Num1");
+    }
+    EXPECT_TRUE(reporter.reports.empty());
+}
+
+TEST_F(MappingFilesTest, EverySpellingTheEditorsSavedLoads) {
+    const std::vector<ChangedLine> cases = {
+        {"-XFRClause.xft", 1, "'2',, 'Contacts',, 'Region',, 'IS NOT    ',, 'NULL',, '1',, 'True'", nullptr},
+        {"-XFRClause.xft", 2, "'2',, 'Order Details',, 'Unit Price',, 'Not Like  ',, '%5%',, '0',, 'False'", nullptr},
+        {"-XFRStructure.xft", 2, "'2 ',, 'Contacts',, 'Contacts.CoID',, '[Contacts].[Contact ID]',, '1',, 'False',, '' ,,'3'", nullptr},
+        {"-XFRParent.xft", 1, "GenParent=3;SourceCol=alpha1;DestinCol= NUM3 ;StyleID=1;Distinct=1;EXLAppLinkID=0;", nullptr},
+    };
+    std::string templatePath = copyFixtureSet("Customers", "Sound");
+    for (const ChangedLine& change : cases) {
+        fs::path changed = folder / (std::string("Sound") + change.file);
+        test::writeFile(changed, withLine(test::rawFile(changed), change.line, change.text));
+    }
+    context.Unattended = true;
+    ASSERT_TRUE(files.UT_Load_Mappings_To_TXT(templatePath));
+    EXPECT_EQ(test::rowsOf(repository(), "SELECT SourceTable, SourceColumn, Operator FROM XFRClause ORDER BY ID"),
+              "Contacts|Region|IS NOT    \nOrder Details|Unit Price|Not Like  \n");
+    EXPECT_EQ(test::rowsOf(repository(), "SELECT ULink, DLink FROM XFRStructure WHERE ID = 2"),
+              "Contacts.CoID|[Contacts].[Contact ID]\n");
+    // The product's spelling, as the parent dialog lists it.
+    EXPECT_EQ(context.SourceCol, "Alpha1");
+    EXPECT_EQ(context.DestinCol, "Num3");
+}
+
 TEST_F(MappingFilesTest, SavingWhereItMayNotWriteKeepsTheOldSet) {
     enterCustomersMapping();
     // The system folder refuses new files even to root.
