@@ -48,6 +48,7 @@ std::optional<SessionCommand> readSessionCommand(const std::vector<std::string>&
     std::vector<std::string> keys(arguments.begin() + static_cast<long>(keysFrom), arguments.end());
     for (const std::string& argument : keys) {
         if (argument.rfind("--", 0) == 0) {
+            diag::UT_Write_To_Internal_Log("unknown option " + argument);
             err << "koru: unknown option " << argument << '\n';
             refused = true;
             return std::nullopt;

@@ -68,6 +68,7 @@ int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ost
     // A mistyped option is not a saved mapping to run.
     for (const std::string& argument : arguments) {
         if (!sessionCommand && argument.rfind("--", 0) == 0) {
+            diag::UT_Write_To_Internal_Log("unknown option " + argument);
             err << "koru: unknown option " << argument << "\n" << usageText();
             return kExitRefusedParameters;
         }
