@@ -121,6 +121,15 @@ void ConnectionScreen::cmdNext_Click() {
         }
         db::Repository repository(context.destination(), db::repositoryStatementsFor(context.dialect().kind()),
                                   m_services.reporter);
+        // Nothing of ours goes into a database that is not the product's.
+        if (!repository.isProductDatabase()) {
+            closeConnections();
+            m_services.dialogs.messageBox(
+                context.DestinDBName + " is not a Tickora or Ledgora database: it has no table CIID.",
+                MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+            cmdNext.enabled = true;
+            return;
+        }
         if (!repository.Create_XFR_Tables() || !repository.Create_XFR_Indexes()) {
             cmdNext.enabled = true;
             return;

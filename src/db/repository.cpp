@@ -45,6 +45,8 @@ bool Repository::Create_XFR_Indexes() {
     return true;
 }
 
+bool Repository::isProductDatabase() { return selectSucceeds("Select id from ciid where 1 = 0"); }
+
 bool Repository::Is_LG_Enabled() { return selectSucceeds("Select id from assetciid"); }
 
 bool Repository::Validate_EXT_DB() { return selectSucceeds("Select * from ExtApps"); }

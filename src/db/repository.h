@@ -46,6 +46,8 @@ public:
 
     bool Create_XFR_Tables();
     bool Create_XFR_Indexes();
+    // True when the destination has the product's item table CIID, so it is a product database.
+    bool isProductDatabase();
     bool Is_LG_Enabled();
     bool Validate_EXT_DB();
     bool Create_TB_XFR_Hash();
