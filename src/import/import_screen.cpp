@@ -104,6 +104,11 @@ void ImportScreen::cmdStart_Click() {
     m_triggersOff = false;
     m_reportFailure = false;
     m_timeoutRetries = 0;
+    if (!takeDestinationLock()) return;
+    struct Release {
+        std::unique_ptr<db::DestinationLock>& lock;
+        ~Release() { lock.reset(); }
+    } release{m_destinationLock};
     diag::UT_Output_Debug(now() + " - Creating tables");
     try {
         runStages();
@@ -126,6 +131,35 @@ void ImportScreen::cmdStart_Click() {
         // Rows that failed while the others went in: the run did not succeed, and says which.
         if (m_reportFailure || context.Unattended || !detail.empty()) failureExit(detail);
         return;
+    }
+}
+
+bool ImportScreen::takeDestinationLock() {
+    wizard::Context& context = m_services.context;
+    m_services.dialogs.setBusy(true);
+    try {
+        m_destinationLock = db::makeDestinationLock(context.destination(), context.dialect().kind());
+        if (m_destinationLock->acquire(context.destinationLockWait)) return true;
+        std::string message = db::destinationBusyMessage(context.DestinDBName, m_destinationLock->holder());
+        m_destinationLock.reset();
+        m_services.dialogs.setBusy(false);
+        m_services.dialogs.messageBox(message, MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+    } catch (const std::exception& error) {
+        m_destinationLock.reset();
+        m_services.dialogs.setBusy(false);
+        m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:cmdStart", "");
+    }
+    cmdStart.enabled = true;
+    cmdBack.enabled = true;
+    if (context.Unattended) diag::endProcess(1);
+    return false;
+}
+
+// A session opened again has lost the server's lock: take it back or stop.
+void ImportScreen::retakeDestinationLock() {
+    wizard::Context& context = m_services.context;
+    if (m_destinationLock && !m_destinationLock->acquire(context.destinationLockWait)) {
+        throw std::runtime_error(db::destinationBusyMessage(context.DestinDBName, m_destinationLock->holder()));
     }
 }
 
@@ -307,6 +341,7 @@ void ImportScreen::updateHierarchy(ImportProcedures& procedures, int level) {
             if (answer == MsgResult::Abort) {
                 // Open again all the same, so that the triggers can be switched on and the user go on.
                 destination.open(connectionString);
+                retakeDestinationLock();
                 throw RunFailed{};
             }
         } else {
@@ -318,6 +353,7 @@ void ImportScreen::updateHierarchy(ImportProcedures& procedures, int level) {
             // errors ignored: it is opened again at once
         }
         destination.open(connectionString);
+        retakeDestinationLock();
     }
 }
 
@@ -461,8 +497,12 @@ void ImportScreen::cmdBack_Click() {
 void ImportScreen::cmdFinish_Click() {
     try {
         wizard::Context& context = m_services.context;
-        for (const char* table : {"XFRTransfer", "XFRMappings", "XFRClause", "XFRStructure", "XFRTempP"}) {
-            context.destination().execute(context.dialect().truncateTable(table));
+        // While another import runs, the work tables are its own: they are left to it.
+        auto lock = db::makeDestinationLock(context.destination(), context.dialect().kind());
+        if (lock->acquire(context.destinationLockWait)) {
+            for (const char* table : {"XFRTransfer", "XFRMappings", "XFRClause", "XFRStructure", "XFRTempP"}) {
+                context.destination().execute(context.dialect().truncateTable(table));
+            }
         }
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:cmdFinish_Click", "");

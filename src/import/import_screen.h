@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "db/destination_lock.h"
 
 #include "wizard/controls.h"
 #include "wizard/navigator.h"
@@ -57,6 +60,9 @@ private:
     struct Aborted {};    // the user aborted the import information
 
     void runStages();
+    // False when another import or undo holds the destination; the user has been told.
+    bool takeDestinationLock();
+    void retakeDestinationLock();
     // The stage's failure message, with a line of detail where there is one.
     void failureExit(const std::string& detail = {});
     void enableTriggers();
@@ -72,6 +78,7 @@ private:
     int m_timeoutRetries = 0;
     bool m_triggersOff = false;
     bool m_reportFailure = false;  // a failure from here on also shows the stage's failure message
+    std::unique_ptr<db::DestinationLock> m_destinationLock;  // held from Start until the run ends
 };
 
 }  // namespace koru::import

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "db/destination_lock.h"
 #include "import/import_statements.h"
 #include "wizard/error_trap.h"
 
@@ -328,6 +329,11 @@ DeletionResult deleteImportSession(wizard::Context& context, diag::ErrorReporter
     try {
         db::Connection& destination = context.destination();
         db::DestinationDialect::Kind kind = context.dialect().kind();
+        std::unique_ptr<db::DestinationLock> lock = db::makeDestinationLock(destination, kind);
+        if (!lock->acquire(context.destinationLockWait)) {
+            result.refusal = db::destinationBusyMessage(context.DestinDBName, lock->holder());
+            return result;
+        }
         std::unique_ptr<Runner> runner = makeRunner(kind, destination);
         TriggersOff triggers(destination, import::importStatementsFor(kind));
         const std::int64_t session = importId;

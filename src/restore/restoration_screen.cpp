@@ -134,6 +134,10 @@ void RestorationScreen::cmdDelete_Click() {
         repaint();
     });
     m_lastDeletion = result;
+    if (!result.refusal.empty()) {
+        dialogs.setBusy(false);
+        dialogs.messageBox(result.refusal, MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+    }
     if (result.success) {
         // The next run cannot update a session that is gone.
         if (context.UpdateImportID == id) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -8,6 +9,7 @@
 
 #include "db/connection.h"
 #include "db/destination_dialect.h"
+#include "db/destination_lock.h"
 #include "wizard/structure_level.h"
 
 namespace koru::wizard {
@@ -40,6 +42,8 @@ struct Context {
     std::string MapFileName;
     bool Unattended = false;
     bool Unloading = false;
+    // How long an import or undo waits for another one on the same destination.
+    std::chrono::milliseconds destinationLockWait = db::kDestinationLockWait;
 
     // Controls of one screen that rules of another read, kept here by their owner.
     bool optEXE = false;              // connection screen: executing a saved mapping

@@ -7,7 +7,9 @@
 #include "db/sqlite_connection.h"
 #include "import/import_info_screen.h"
 #include "support/embedded_destination.h"
+#include "support/files.h"
 #include "support/headless_wizard.h"
+#include "support/lock_holder.h"
 #include "support/temp_home.h"
 #include "wizard/error_console.h"
 #include "wizard/scripted_dialogs.h"
@@ -128,6 +130,34 @@ TEST_F(DbImportScreenTest, OneLevelLeavesTheHierarchyBarOffAndAFailedRunCanStill
     application.navigator().start(ScreenId::frmDBSave);
     dialogs.expectMessage("This screen is not available yet: frmDragMap");
     application.screens().get<ImportScreen>(ScreenId::frmDBSave)->cmdBack_Click();
+}
+
+TEST_F(DbImportScreenTest, AnImportRunningElsewhereStopsTheRunBeforeAnythingIsWritten) {
+    const std::filesystem::path database = destination.folder() / "TICKORDB.db";
+    const std::string workTables =
+        "SELECT count(*) FROM sqlite_master "
+        "WHERE lower(name) IN ('xfrtempp', 'xfrtransfer', 'xfrhash', 'xfrtranlog')";
+    context.DestinDBName = "TICKORDB";
+    context.destinationLockWait = std::chrono::milliseconds(200);
+    ImportScreen* screen = show();
+    {
+        test::LockHolder other(database);
+        ASSERT_TRUE(other.held());
+        std::string holder = test::rawFile(database.string() + ".koru-lock");
+        dialogs.expectMessage(db::destinationBusyMessage("TICKORDB", holder));
+        screen->cmdStart_Click();
+        EXPECT_EQ(dialogs.pending(), 0u);
+        EXPECT_NE(holder.find(", since "), std::string::npos) << holder;
+        EXPECT_TRUE(screen->cmdStart.enabled && screen->cmdBack.enabled);
+        EXPECT_EQ(rows(workTables), "0\n");
+        EXPECT_TRUE(consoles.empty());
+    }
+
+    // The holder is gone: the run goes ahead and leaves the lock free behind it.
+    dialogs.expectMessage(kNotice).expectMessage("Veltrane Data Import Completed Successfully");
+    screen->cmdStart_Click();
+    EXPECT_EQ(rows(workTables), "4\n");
+    EXPECT_TRUE(test::LockHolder(database).held());
 }
 
 TEST_F(DbImportScreenTest, TheImportInformationIsStoredAsTypedAndCanBeAborted) {

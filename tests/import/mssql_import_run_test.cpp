@@ -132,6 +132,7 @@ public:
     explicit ScriptedImport(const std::string& sourceConnectionString) {
         auto server = std::make_unique<ScriptedConnection>();
         server->open("Provider=SQLOLEDB.1;Data Source=HDSRV;Initial Catalog=TICKORDB;User ID=sa;Password=pw;");
+        server->answerStartingWith(db::mssqlAcquireLock(db::kDestinationLockWait), {{"result"}, {{"0"}}});
         destination = server.get();
         destinationLog = server->transcript;
         context.DestinationConnection = std::move(server);

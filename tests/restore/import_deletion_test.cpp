@@ -7,6 +7,7 @@
 
 #include "restore/imported_destination.h"
 #include "support/failing_connection.h"
+#include "support/lock_holder.h"
 #include "support/recording_reporter.h"
 
 namespace koru::restore {
@@ -158,6 +159,19 @@ TEST(DbImportDeletion, ToleratesARefusedMoveAndAStoppedDeletionSwitchesTriggersO
         return raw;
     };
     test::RecordingReporter reporter;
+
+    // An import or undo running elsewhere: after the wait nothing is done, and the refusal names it.
+    {
+        test::LockHolder other(d.destination.folder() / "TICKORDB.db");
+        ASSERT_TRUE(other.held());
+        d.context.DestinDBName = "TICKORDB";
+        d.context.destinationLockWait = std::chrono::milliseconds(100);
+        DeletionResult busy = deleteImportSession(d.context, reporter, session);
+        EXPECT_FALSE(busy.success);
+        EXPECT_NE(busy.refusal.find("running on the database TICKORDB ("), std::string::npos) << busy.refusal;
+        EXPECT_TRUE(reporter.reports.empty());
+        EXPECT_EQ(d.rows("SELECT count(*) FROM CIID WHERE ID IN (" + itemsOf(session) + ")"), "5\n");
+    }
 
     test::FailingConnection* failing = refuse("DELETE FROM [AssetAttach] WHERE [CIIDID] = ?", db::kErrGeneralFailure);
     DeletionResult stopped = deleteImportSession(d.context, reporter, session);

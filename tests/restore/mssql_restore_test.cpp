@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "db/destination_lock.h"
 #include "restore/import_deletion.h"
 #include "support/recording_reporter.h"
 #include "support/scripted_connection.h"
@@ -16,6 +17,7 @@ using test::ScriptedConnection;
 // Session 7 updated session 3. Item 11 sits under item 10, so it is moved up before its own
 // turn; item 12 was recorded by an earlier session and stays; item 10 has one request.
 void scriptSession(ScriptedConnection& server) {
+    server.answer(db::mssqlAcquireLock(db::kDestinationLockWait), {{"result"}, {{"0"}}});
     server.answer("Select count(r.ciidid) as CT From ciid c, xfrhash r where importid = 7 and r.ciidid = c.id",
                   {{"CT"}, {{"3"}}});
     server.answer("Select c.parent, r.ciidid From ciid c, xfrhash r where importid = 7 and r.ciidid = c.id",
