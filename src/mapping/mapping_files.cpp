@@ -134,7 +134,7 @@ public:
 
     // Integer and bit fields may be bare digits (the first field of a mapping line); True and
     // False are 1 and 0 there.
-    std::int64_t integer(int n) const {
+    db::Value integer(int n) const {
         std::optional<std::int64_t> number = integerColumnValue(value(n, true));
         if (!number) throw std::invalid_argument(place(n) + " is not a number: " + m_text);
         return *number;
@@ -165,7 +165,7 @@ void forEachLine(const fs::path& file, std::vector<std::string_view> fields, Rea
 const std::string kNotAName = "is not one table or column name";
 
 // A source table or column name of a mapping or clause row; empty where the row may have none.
-std::string sourceName(const FileLine& line, int n, bool noBrackets, bool emptyAllowed) {
+db::Value sourceName(const FileLine& line, int n, bool noBrackets, bool emptyAllowed) {
     std::string name = line.value(n);
     if (name.empty() && emptyAllowed) return name;
     if (!isSourceName(name, noBrackets)) {
@@ -174,7 +174,7 @@ std::string sourceName(const FileLine& line, int n, bool noBrackets, bool emptyA
     return name;
 }
 
-std::string linkColumn(const FileLine& line, int n) {
+db::Value linkColumn(const FileLine& line, int n) {
     std::string link = line.value(n);
     if (!link.empty() && !isLinkColumn(link)) line.refuse(n, link, "is not a source column written as table.column");
     return link;
@@ -297,7 +297,7 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
                         // The criteria cannot hold a quote (the field would not read) and is
                         // always written as a quoted literal, so it stays a value.
                         clauses.push_back({line.integer(1), sourceName(line, 2, noBrackets, false),
-                                           sourceName(line, 3, noBrackets, false), op, line.value(5),
+                                           sourceName(line, 3, noBrackets, false), db::Value{op}, db::Value{line.value(5)},
                                            line.integer(6), line.integer(7)});
                     });
         std::vector<std::vector<db::Value>> tableLinks;
@@ -323,7 +323,7 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
         forEachLine(structureFile, {"ID", "Name", "ULink", "DLink", "ULinkID", "ULinkNumeric", "DLinkID", "StyleID"},
                     [&](const FileLine& line) {
                         line.expectFields({7, 8});
-                        std::vector<db::Value> level = {line.integer(1), line.value(2),   linkColumn(line, 3),
+                        std::vector<db::Value> level = {line.integer(1), db::Value{line.value(2)}, linkColumn(line, 3),
                                                         linkColumn(line, 4), line.integer(5), line.integer(6),
                                                         line.integer(7)};
                         if (line.fieldCount() == 8) level.push_back(line.integer(8));
@@ -339,12 +339,16 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
                         }
                         if (!isDestinationField(table, column)) line.refuse(5, column, "is not a field of " + table);
                         mappings.push_back({line.integer(1), sourceName(line, 2, noBrackets, true),
-                                            sourceName(line, 3, noBrackets, true), table, column,
-                                            line.fieldCount() == 6 ? line.integer(6) : std::int64_t{1}});
+                                            sourceName(line, 3, noBrackets, true), db::Value{table}, db::Value{column},
+                                            line.fieldCount() == 6 ? line.integer(6) : db::Value{std::int64_t{1}}});
                     });
         std::optional<ParentSettings> parent;
         if (fs::is_regular_file(parentFile, ec)) {
-            parent = parseParentFile(readFile(parentFile));
+            try {
+                parent = parseParentFile(readFile(parentFile));
+            } catch (const std::invalid_argument& error) {
+                throw std::invalid_argument(parentFile.string() + ", line 1: " + error.what());
+            }
             parent->SourceCol = parentColumn(parentFile, "SourceCol", parent->SourceCol);
             parent->DestinCol = parentColumn(parentFile, "DestinCol", parent->DestinCol);
             if (!parent->SourceCol.empty() && parent->DestinCol.empty()) {

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "db/sql_quoting.h"
 #include "mapping/mapping_file_format.h"
 
 namespace koru::mapping {
@@ -22,9 +23,9 @@ void MappingRepository::emptyStructure() {
 
 void MappingRepository::writeLevels(const std::vector<std::string>& names) {
     for (std::size_t level = 1; level <= names.size(); ++level) {
-        // The editors have already replaced any quote in a level name.
+        // Quoted whatever it holds: not every level name was typed in the editors.
         m_destination.execute(std::string("Insert into XFRStructure(ID, Name) ") + " Values(" +
-                              std::to_string(level) + " , '" + names[level - 1] + "')");
+                              std::to_string(level) + " , " + db::charQuoted(names[level - 1], '\'') + ")");
     }
 }
 

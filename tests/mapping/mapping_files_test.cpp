@@ -189,15 +189,18 @@ TEST_F(MappingFilesTest, MalformedFilesAreRefusedAsErrorLoading) {
     struct Case {
         const char* file;
         std::string content;
+        bool named = true;  // the report names the file (the server's refusals name none)
     };
     const std::vector<Case> cases = {
         {"-XFRMappings.xft", "x,, 'Company',, 'CoName',, 'CIID',, 'Alpha1',, '1'\r\n"},       // non-numeric level
         {"-XFRMappings.xft", "1,, 'Company',, 'CoName'\r\n"},                                // too few fields
-        {"-XFRStructure.xft", "'1 ',, 'Company Name Longer Than Twenty',, '',, '',, '',, '',,'' ,,'0'\r\n"},
+        {"-XFRStructure.xft", "'1 ',, 'Company Name Longer Than Twenty',, '',, '',, '',, '',,'' ,,'0'\r\n", false},
         {"-XFRClause.xft", "'2',, 'Contacts',, 'Region'\r\n"},
         {"-XFRParent.xft", "GenParent=3;SourceCol=;DestinCol=;Distinct=1;"},                 // StyleID= missing
         {"-XFRParent.xft", "GenParent=3;SourceCol=;DestinCol=;StyleID=;Distinct=yes;"},
         {"-XFRStructure.xft", "'1 ',, 'It's',, '',, '',, '',, '',,'' ,,'0'\r\n"},             // a stored quote
+        // A raw quote would end the criteria's literal: refused, not doubled.
+        {"-XFRClause.xft", "'2',, 'Contacts',, 'Region',, '=',, 'x' or 'a'='a',, '1',, 'True'\r\n"},
     };
     int n = 0;
     for (const Case& bad : cases) {
@@ -209,6 +212,7 @@ TEST_F(MappingFilesTest, MalformedFilesAreRefusedAsErrorLoading) {
         ASSERT_FALSE(reporter.reports.empty());
         EXPECT_EQ(reporter.reports.back().message, "Error Loading " + templatePath);
         EXPECT_EQ(reporter.reports.back().location, "UT_Load_Mappings_To_TXT");
+        if (bad.named) EXPECT_NE(reporter.reports.back().description.find(name + bad.file), std::string::npos);
         if (std::string(bad.file) != "-XFRStructure.xft") {
             EXPECT_EQ(repositoryRows(), "");  // refused before anything was inserted
         }
