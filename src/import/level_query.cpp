@@ -40,6 +40,11 @@ LevelQuery composeLevelQuery(const LevelQueryInput& input) {
         }
         return wizard::UT_Bracket_Name(name, input.noBrackets);
     };
+    for (const std::string* link : {&record.DLink, &record.ULink}) {
+        if (!link->empty() && !mapping::isLinkColumn(*link)) {
+            throw std::invalid_argument("Not a source column written as table.column: " + *link);
+        }
+    }
     bool kestrix = diag::upperAscii(input.sourceDatabase) == "KESTRIX";
     LevelQuery query;
     std::string& sql = query.statement;

@@ -31,6 +31,10 @@ TEST(LevelQuery, ClauseValuesStayLiteralsAndOnlyNamesAndOperatorsAreSpliced) {
     EXPECT_NO_THROW(composeLevelQuery(input));
     input.ordinaryRows[0].sourceColumn = "CoName from Secrets --";
     EXPECT_THROW(composeLevelQuery(input), std::invalid_argument);
+    input.noBrackets = false;
+    input.ordinaryRows[0].sourceColumn = "CoName";
+    levels[1].DLink = "[Company].[CoID] from Secrets --";
+    EXPECT_THROW(composeLevelQuery(input), std::invalid_argument);
 }
 
 }  // namespace
