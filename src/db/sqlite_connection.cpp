@@ -409,11 +409,26 @@ void SqliteConnection::open(const std::string& connectionString) {
     m_session->applyTimeout();
     sqlite3_progress_handler(db, 1000, &SqliteSession::onProgress, m_session.get());
     // Reading the schema proves the file is a database before anyone relies on it.
-    const char* setup = m_embedded ? "PRAGMA schema_version; PRAGMA journal_mode=WAL; "
-                                     "PRAGMA foreign_keys=ON"
-                                   : "PRAGMA schema_version";
+    const char* setup = m_embedded ? "PRAGMA schema_version; PRAGMA foreign_keys=ON" : "PRAGMA schema_version";
     rc = sqlite3_exec(db, setup, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) abandon(setup);
+    if (!m_embedded) return;
+    // WAL is written into the file: a database that is not the product's stays as it was, so
+    // that the connection screen can refuse it untouched.
+    bool product = false;
+    const char* probe = "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'CIID' COLLATE NOCASE";
+    rc = sqlite3_exec(
+        db, probe,
+        [](void* found, int, char**, char**) {
+            *static_cast<bool*>(found) = true;
+            return 0;
+        },
+        &product, nullptr);
+    if (rc != SQLITE_OK) abandon(probe);
+    if (!product) return;
+    const char* wal = "PRAGMA journal_mode=WAL";
+    rc = sqlite3_exec(db, wal, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) abandon(wal);
 }
 
 void SqliteConnection::close() { m_session->close(); }

@@ -36,7 +36,11 @@ std::int32_t openFailure(const std::string& connectionString) {
 
 TEST(DbSqliteFile, EmbeddedDestinationOpensInWalModeWithForeignKeys) {
     test::TempFolder folder;
+    test::createSqliteFile(folder.path() / "Other.db", "CREATE TABLE parent (id integer PRIMARY KEY)");
+    // Not a product database: left in its own mode, for the connection screen to refuse untouched.
+    EXPECT_EQ(single(*openConnection(embedded(folder.path(), "Other")), "PRAGMA journal_mode"), "delete");
     test::createSqliteFile(folder.path() / "Tickora.db",
+                           "CREATE TABLE CIID (ID integer);"
                            "CREATE TABLE parent (id integer PRIMARY KEY);"
                            "CREATE TABLE child (parent_id integer REFERENCES parent(id))");
     auto connection = openConnection(embedded(folder.path(), "Tickora"));
