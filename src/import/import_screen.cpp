@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "db/repository.h"
+#include "db/sql_quoting.h"
 #include "diag/logs.h"
 #include "diag/messages.h"
 #include "diag/text.h"
@@ -155,6 +156,25 @@ bool ImportScreen::takeDestinationLock() {
     return false;
 }
 
+// A run that was killed while the product's triggers were off left them off, and the product
+// has recorded no history since: switch them on before anything else, and say so.
+void ImportScreen::restoreTriggersLeftOff(const ImportStatements& statements) {
+    db::Connection& destination = m_services.context.destination();
+    std::vector<std::string> tables;
+    try {
+        auto rows = destination.query(statements.triggersOff());
+        while (rows->next()) tables.push_back(rows->value(std::size_t{0}).value_or(""));
+    } catch (const db::DbError&) {
+        return;  // errors suppressed: a database without a trigger switch has nothing left off
+    }
+    if (tables.empty()) return;
+    for (const std::string& table : tables) destination.execute(statements.enableTriggers(table));
+    m_services.dialogs.messageBox("The triggers of " + db::joined(tables, ", ") +
+                                      " were left switched off by an import that did not finish, so the product "
+                                      "recorded no history meanwhile. They have been switched on again.",
+                                  MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+}
+
 // A session opened again has lost the server's lock: take it back or stop.
 void ImportScreen::retakeDestinationLock() {
     wizard::Context& context = m_services.context;
@@ -176,6 +196,7 @@ void ImportScreen::runStages() {
         m_stage = LS(stage);
         if (!step()) throw RunFailed{};
     };
+    restoreTriggersLeftOff(statements);
     prepare(263, [&] { return Create_Temp_P_Table(context.destination(), statements, reporter); });
     prepare(264, [&] { return Create_Temp_Table(context.destination(), statements, reporter); });
     db::Repository repository(context.destination(), db::repositoryStatementsFor(kind), reporter);

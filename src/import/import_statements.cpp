@@ -40,6 +40,10 @@ public:
     std::string enableTriggers(std::string_view table) const override {
         return "alter table " + std::string(table) + " enable trigger all";
     }
+    std::string triggersOff() const override {
+        return "SELECT DISTINCT lower(OBJECT_NAME(parent_id)) AS table_name FROM sys.triggers WHERE is_disabled = 1 "
+               "AND parent_id IN (OBJECT_ID('ciid'), OBJECT_ID('assetciid'), OBJECT_ID('assetmaintain'))";
+    }
     std::string updateParents(std::int32_t importId) const override {
         return std::string("Update ciid Set parent = xfrhash.ciidparent ") +
                "From ciid, xfrhash  Where ciid.ID = xfrhash.CiidID and xfrhash.ciidparent is not null and "
@@ -122,6 +126,10 @@ public:
     }
     std::string enableTriggers(std::string_view table) const override {
         return "UPDATE [koru_trigger_switch] SET [enabled] = 1 WHERE [table_name] = '" + std::string(table) + "'";
+    }
+    std::string triggersOff() const override {
+        return "SELECT lower([table_name]) AS table_name FROM [koru_trigger_switch] WHERE [enabled] = 0 AND "
+               "lower([table_name]) IN ('ciid', 'assetciid', 'assetmaintain')";
     }
     // Items that already have their parent are not written again (the triggers are off).
     std::string updateParents(std::int32_t importId) const override {

@@ -23,6 +23,8 @@ public:
     // "ciid", "assetciid", "assetmaintain"
     virtual std::string disableTriggers(std::string_view table) const = 0;
     virtual std::string enableTriggers(std::string_view table) const = 0;
+    // The tables among those three whose triggers are off now (column table_name).
+    virtual std::string triggersOff() const = 0;
     // Copies each imported item's resolved parent into CIID.
     virtual std::string updateParents(std::int32_t importId) const = 0;
     // Assets of the session without an asset id, or sharing one, become 'NOT ASSIGNED'.
