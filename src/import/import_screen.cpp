@@ -196,6 +196,12 @@ void ImportScreen::runStages() {
         m_stage = LS(stage);
         if (!step()) throw RunFailed{};
     };
+    if (levels < 1) {
+        // A mapping saved before any level was made: an import of it would import nothing.
+        dialogs.messageBox("The mapping has no structure level: there is nothing to import.", MsgButtons::OK,
+                           MsgIcon::Exclamation, diag::kAppTitle);
+        throw RunFailed{};
+    }
     restoreTriggersLeftOff(statements);
     prepare(263, [&] { return Create_Temp_P_Table(context.destination(), statements, reporter); });
     prepare(264, [&] { return Create_Temp_Table(context.destination(), statements, reporter); });

@@ -320,6 +320,13 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
                         });
         }
         std::vector<std::vector<db::Value>> levels;
+        // Where each level's parent is named, to say so when the parent is missing.
+        struct LevelLink {
+            std::int64_t id, parent;
+            bool linked;
+            std::string parentPlace, linkPlace, name;
+        };
+        std::vector<LevelLink> links;
         forEachLine(structureFile, {"ID", "Name", "ULink", "DLink", "ULinkID", "ULinkNumeric", "DLinkID", "StyleID"},
                     [&](const FileLine& line) {
                         line.expectFields({7, 8});
@@ -327,8 +334,33 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
                                                         linkColumn(line, 4), line.integer(5), line.integer(6),
                                                         line.integer(7)};
                         if (line.fieldCount() == 8) level.push_back(line.integer(8));
+                        std::int64_t id = std::get<std::int64_t>(level[0]);
+                        for (const LevelLink& earlier : links) {
+                            if (earlier.id == id) line.refuse(1, line.value(1, true), "is the number of another level too");
+                        }
+                        links.push_back({id, std::get<std::int64_t>(level[4]), !std::get<std::string>(level[2]).empty(),
+                                         line.place(5), line.place(3), std::get<std::string>(level[1])});
                         levels.push_back(std::move(level));
                     });
+        // A level that hangs from nothing imports nothing below it, and says nothing about it.
+        for (const LevelLink& level : links) {
+            if (level.id < 1 || level.id > static_cast<std::int64_t>(links.size())) {
+                throw RefusedValue(structureFile.string() + ": level '" + level.name + "' is numbered " +
+                                   std::to_string(level.id) + "; the levels are numbered 1 to " +
+                                   std::to_string(links.size()) + ".");
+            }
+            if (level.parent == 0) continue;
+            bool found = false;
+            for (const LevelLink& other : links) found = found || other.id == level.parent;
+            if (!found || level.parent == level.id) {
+                throw RefusedValue(level.parentPlace + ": level '" + level.name + "' hangs under level " +
+                                   std::to_string(level.parent) + ", which the mapping does not have.");
+            }
+            if (!level.linked) {
+                throw RefusedValue(level.linkPlace + ": level '" + level.name +
+                                   "' hangs under another level but names no column that links it to it.");
+            }
+        }
         std::vector<std::vector<db::Value>> mappings;
         forEachLine(mappingFile, {"StructureID", "SourceTable", "SourceColumn", "DestinTable", "DestinColumn", "Level"},
                     [&](const FileLine& line) {

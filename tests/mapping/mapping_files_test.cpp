@@ -283,6 +283,10 @@ TEST_F(MappingFilesTest, HostileValuesAreRefusedNamingFileLineAndFieldAndLoadNot
         {"-XFRStructure.xft", 1, "'1 ',, 'Company',, '',, '[Company].[CoID] from Company; delete from CIID --',, '',, '',,'2' ,,'5'", "DLink"},
         {"-XFRStructure.xft", 2, "'2 ',, 'Contacts',, '[Contacts].[CoID] or 1=1',, '[Contacts].[ContactID]',, '1',, 'False',, '' ,,'3'", "ULink"},
         {"-XFRStructure.xft", 2, "'2 ',, 'Contacts',, 'CoID',, '[Contacts].[ContactID]',, '1',, 'False',, '' ,,'3'", "ULink"},
+        // Levels that would silently import nothing below them.
+        {"-XFRStructure.xft", 2, "'1 ',, 'Contacts',, '[Contacts].[CoID]',, '[Contacts].[ContactID]',, '1',, 'False',, '' ,,'3'", "ID"},
+        {"-XFRStructure.xft", 2, "'2 ',, 'Contacts',, '[Contacts].[CoID]',, '[Contacts].[ContactID]',, '7',, 'False',, '' ,,'3'", "ULinkID"},
+        {"-XFRStructure.xft", 2, "'2 ',, 'Contacts',, '',, '[Contacts].[ContactID]',, '1',, 'False',, '' ,,'3'", "ULink"},
         {"-XFRMappings.xft", 5, "2,, 'Contacts',, 'Email',, 'CIID',, 'EmailID, Parent',, '1'", "DestinColumn"},
         {"-XFRMappings.xft", 1, "1,, 'Company',, 'CoName',, 'XFRHash',, 'Alpha1',, '1'", "DestinTable"},
         {"-XFRMappings.xft", 2, "2,, 'Contacts',, 'First--Name',, 'CIID',, 'Alpha1',, '1'", "SourceColumn"},
