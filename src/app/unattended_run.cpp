@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "connect/connection_screen.h"
 #include "diag/logs.h"
+#include "diag/stop_request.h"
 #include "diag/text.h"
 #include "editor/drag_map_screen.h"
 #include "import/import_info_screen.h"
@@ -53,6 +54,7 @@ int runUnattended(const UnattendedParameters& parameters, std::ostream& out, std
     wizard::HeadlessDialogs dialogs(err);
     Application application(host, dialogs, true);
     application.echoReportsTo(err);
+    diag::installStopHandlers();
     wizard::Context& context = application.context();
     wizard::Navigator& navigator = application.navigator();
     ScreenRegistry& screens = application.screens();

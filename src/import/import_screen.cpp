@@ -10,6 +10,7 @@
 #include "db/sql_quoting.h"
 #include "diag/logs.h"
 #include "diag/messages.h"
+#include "diag/stop_request.h"
 #include "diag/text.h"
 #include "import/extraction.h"
 #include "import/import_info_screen.h"
@@ -326,6 +327,13 @@ void ImportScreen::runStages() {
     cmdFinish.enabled = true;
     cmdFinishDefault = true;
     dialogs.setBusy(false);
+}
+
+void ImportScreen::repaint() {
+    if (int signal = diag::stopRequested()) {
+        throw std::runtime_error("The import was stopped by signal " + std::to_string(signal) + ".");
+    }
+    m_services.navigator.repaint(*this);
 }
 
 void ImportScreen::UT_Update_Invalid_AssetID(const ImportStatements& statements) {

@@ -52,8 +52,9 @@ public:
     wizard::Button cmdFinish;
     bool cmdFinishDefault = false;  // Finish is the default button once the run has finished
 
-    // Lets the window draw the progress of a long run.
-    void repaint() { m_services.navigator.repaint(*this); }
+    // Lets the window draw the progress of a long run; a stop asked for by a signal ends the run
+    // here, where its failure path can still switch the product's triggers on.
+    void repaint();
 
 private:
     struct RunFailed {};  // a stage failed and said so; the failure exit follows

@@ -10,6 +10,7 @@
 #include "db/product_schema.h"
 #include "db/repository.h"
 #include "db/sqlite_connection.h"
+#include "diag/stop_request.h"
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
 #include "mapping/level_values.h"
@@ -262,6 +263,7 @@ private:
         } catch (const diag::ProcessEnd& end) {
             exit = end.status;
         }
+        diag::clearStopRequest();
         EXPECT_EQ(exit, expectedExit) << home.read("XFRLog.log");
         EXPECT_EQ(dialogs.pending(), 0u) << "messages expected but not shown";
         EXPECT_EQ(consoles, expectedConsoles);

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <csignal>
 #include <memory>
 #include <string>
 
 #include "db/connection.h"
+#include "diag/stop_request.h"
 
 namespace koru::test {
 
@@ -64,9 +66,15 @@ private:
         std::string m_sql;
     };
 
+    // Code 0 refuses nothing: the statement runs, and a stop is asked for as SIGTERM asks.
     void refuse(const std::string& sql) {
         ++attempts;
-        if (m_times-- > 0) throw db::DbError(m_code, "refused by the test", {}, sql);
+        if (m_times-- <= 0) return;
+        if (m_code == 0) {
+            diag::requestStop(SIGTERM);
+            return;
+        }
+        throw db::DbError(m_code, "refused by the test", {}, sql);
     }
     bool matches(const std::string& sql) const {
         if (!m_statement.empty() && m_statement.back() == '*') {
