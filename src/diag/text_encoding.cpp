@@ -87,6 +87,9 @@ std::string windows1252ToUtf8(std::string_view bytes) {
 }
 
 std::string decodeText(std::string_view bytes) {
+    // A byte-order mark, as some editors write one, is not part of the first line.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) bytes.remove_prefix(kByteOrderMark.size());
     return isValidUtf8(bytes) ? std::string(bytes) : windows1252ToUtf8(bytes);
 }
 

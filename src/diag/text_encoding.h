@@ -15,7 +15,7 @@ void appendUtf8(std::string& out, char32_t codePoint);
 std::string windows1252ToUtf8(std::string_view bytes);
 
 // Text files are written in UTF-8; bytes that are not valid UTF-8 come from the Windows
-// version of the program and are read as Windows-1252.
+// version of the program and are read as Windows-1252. A leading byte-order mark is dropped.
 std::string decodeText(std::string_view bytes);
 
 // The whole file, decoded; nullopt when it cannot be read.

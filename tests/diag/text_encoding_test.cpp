@@ -10,6 +10,8 @@ TEST(TextEncoding, ValidUtf8IsKeptAndWindows1252IsConverted) {
     EXPECT_EQ(decodeText("Caf\xE9 M\xFCller \x96 \x80" "5"),
               "Caf\xC3\xA9 M\xC3\xBCller \xE2\x80\x93 \xE2\x82\xAC" "5");
     EXPECT_EQ(decodeText("plain ascii\r\n"), "plain ascii\r\n");
+    // An editor's byte-order mark would otherwise become part of the first field.
+    EXPECT_EQ(decodeText("\xEF\xBB\xBF'1',, 'Caf\xC3\xA9'"), "'1',, 'Caf\xC3\xA9'");
 }
 
 TEST(TextEncoding, RejectsMalformedUtf8) {

@@ -323,6 +323,8 @@ TEST_F(MappingFilesTest, EverySpellingTheEditorsSavedLoads) {
         {"-XFRClause.xft", 2, "'2',, 'Order Details',, 'Unit Price',, 'Not Like  ',, '%5%',, '0',, 'False'", nullptr},
         {"-XFRStructure.xft", 2, "'2 ',, 'Contacts',, 'Contacts.CoID',, '[Contacts].[Contact ID]',, '1',, 'False',, '' ,,'3'", nullptr},
         {"-XFRParent.xft", 1, "GenParent=3;SourceCol=alpha1;DestinCol= NUM3 ;StyleID=1;Distinct=1;EXLAppLinkID=0;", nullptr},
+        // Saved by an editor that writes a byte-order mark first.
+        {"-XFRStructure.xft", 1, "\xEF\xBB\xBF'1 ',, 'Company',, '',, '[Company].[CoID]',, '',, '',,'2' ,,'5'", nullptr},
     };
     std::string templatePath = copyFixtureSet("Customers", "Sound");
     for (const ChangedLine& change : cases) {
