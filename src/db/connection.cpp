@@ -53,4 +53,17 @@ void Transaction::commit() {
     m_finished = true;
 }
 
+UntimedCommands::UntimedCommands(Connection& connection)
+    : m_connection(connection), m_seconds(connection.commandTimeout()) {
+    m_connection.setCommandTimeout(0);
+}
+
+UntimedCommands::~UntimedCommands() {
+    try {
+        if (m_connection.isOpen()) m_connection.setCommandTimeout(m_seconds);
+    } catch (const std::exception&) {
+        // the connection is gone; the next open starts with the default
+    }
+}
+
 }  // namespace koru::db

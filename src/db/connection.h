@@ -104,6 +104,20 @@ public:
     virtual std::string identifierQuote() const;
 };
 
+// Lets the statements of a scope run as long as they need: a call that returns nothing until it
+// has done all its work. The timeout holds again afterwards.
+class UntimedCommands {
+public:
+    explicit UntimedCommands(Connection& connection);
+    ~UntimedCommands();
+    UntimedCommands(const UntimedCommands&) = delete;
+    UntimedCommands& operator=(const UntimedCommands&) = delete;
+
+private:
+    Connection& m_connection;
+    int m_seconds;
+};
+
 // Holds a transaction open for a scope: rolls back on destruction unless commit() ran.
 class Transaction {
 public:

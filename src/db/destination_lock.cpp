@@ -5,38 +5,19 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <thread>
 
 #include "db/db_error.h"
+#include "diag/account.h"
+#include "diag/clock.h"
 
 namespace koru::db {
 namespace {
 
 constexpr std::chrono::milliseconds kPollInterval{100};
 
-std::string userName() {
-    if (const char* user = std::getenv("USER")) return user;
-    if (const char* user = std::getenv("LOGNAME")) return user;
-    return "unknown user";
-}
-
-std::string computerName() {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0) return "unknown computer";
-    return name;
-}
-
-std::string localTimeNow() {
-    std::time_t time = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&time, &local);
-    char buffer[32];
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S", &local);
-    return buffer;
-}
+std::string orUnknown(std::string text, const char* unknown) { return text.empty() ? unknown : text; }
 
 // The embedded destination: an flock, which the system drops with the process that held it.
 class FileDestinationLock : public DestinationLock {
@@ -65,7 +46,8 @@ public:
             }
             std::this_thread::sleep_for(kPollInterval);
         }
-        std::string line = userName() + ", " + computerName() + ", since " + localTimeNow();
+        std::string line = orUnknown(diag::loggedOnUserName(), "unknown user") + ", " +
+                           orUnknown(diag::computerName(), "unknown computer") + ", since " + diag::isoDateTime();
         // The line is only for the next one who waits: a failure to write it does not matter.
         if (::ftruncate(fd, 0) == 0) {
             [[maybe_unused]] ssize_t written = ::pwrite(fd, line.data(), line.size(), 0);
@@ -107,17 +89,12 @@ public:
     }
 
     bool acquire(std::chrono::milliseconds wait) override {
-        int timeout = m_destination.commandTimeout();
-        m_destination.setCommandTimeout(0);  // the server does the waiting
         std::string result;
-        try {
+        {
+            UntimedCommands untimed(m_destination);  // the server does the waiting
             auto rows = m_destination.query(mssqlAcquireLock(wait));
             if (rows->next()) result = rows->value(std::size_t{0}).value_or("");
-        } catch (...) {
-            m_destination.setCommandTimeout(timeout);
-            throw;
         }
-        m_destination.setCommandTimeout(timeout);
         // 0 granted at once, 1 after waiting; -1 timed out; -2, -3, -999 refused.
         if (result == "0" || result == "1") {
             m_held = true;

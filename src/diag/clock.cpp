@@ -18,5 +18,6 @@ std::string formatNow(const char* format) {
 
 std::string shortDate() { return formatNow("%d/%m/%Y"); }
 std::string shortTime() { return formatNow("%H:%M:%S"); }
+std::string isoDateTime() { return formatNow("%Y-%m-%d %H:%M:%S"); }
 
 }  // namespace koru::diag

@@ -8,5 +8,7 @@ namespace koru::diag {
 // not depend on the machine's locale.
 std::string shortDate();
 std::string shortTime();
+// yyyy-mm-dd hh:mm:ss, local time.
+std::string isoDateTime();
 
 }  // namespace koru::diag

@@ -1,11 +1,7 @@
 #include "import/import_info_screen.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdlib>
-
 #include "db/import_sessions.h"
+#include "diag/account.h"
 #include "db/repository.h"
 #include "diag/messages.h"
 #include "import/import_statements.h"
@@ -20,18 +16,6 @@ ImportInfoScreen::ImportInfoScreen(wizard::ScreenServices services)
     : Screen(ScreenId::frmImportInfo), m_services(services) {
     width = 460;
     height = 400;
-}
-
-std::string loggedOnUserName() {
-    if (passwd* entry = ::getpwuid(::geteuid()); entry && entry->pw_name) return entry->pw_name;
-    if (const char* user = std::getenv("USER")) return user;
-    return {};
-}
-
-std::string computerName() {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0) return {};
-    return name;  // cut at the first NUL
 }
 
 std::string UT_Conn_String_Value(std::string_view key, std::string_view connectionString) {
@@ -55,8 +39,8 @@ void ImportInfoScreen::Form_Load() {
         framNotes.caption = diag::LS(313, reporter);
         cmdSave.caption = diag::LS(314, reporter);
         cmdQuit.caption = diag::LS(315, reporter);
-        txtCompName.text = computerName();
-        txtUserID.text = loggedOnUserName();
+        txtCompName.text = diag::computerName();
+        txtUserID.text = diag::loggedOnUserName();
         wizard::Context& context = m_services.context;
         std::string source = context.SourceConnection ? context.SourceConnection->connectionString() : std::string();
         std::string destination =

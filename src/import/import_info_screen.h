@@ -52,8 +52,4 @@ std::string UT_Conn_String_Value(std::string_view key, std::string_view connecti
 std::int32_t UT_GET_LATEST_Transaction_ImportID(wizard::Context& context, diag::ErrorReporter& reporter,
                                                 std::string_view mapFile = {});
 
-// The account that runs the program and the machine it runs on.
-std::string loggedOnUserName();
-std::string computerName();
-
 }  // namespace koru::import

@@ -39,28 +39,6 @@ std::string failedRowsOf(std::string_view error) {
     return diag::trimBlanks(error.substr(start));
 }
 
-// A procedure call returns nothing until it has walked every row, however long the import:
-// it runs without the command timeout, which holds again afterwards.
-class WithoutTimeout {
-public:
-    explicit WithoutTimeout(db::Connection& connection) : m_connection(connection), m_seconds(connection.commandTimeout()) {
-        m_connection.setCommandTimeout(0);
-    }
-    ~WithoutTimeout() {
-        try {
-            if (m_connection.isOpen()) m_connection.setCommandTimeout(m_seconds);
-        } catch (const std::exception&) {
-            // the connection is gone; the next open starts with the default
-        }
-    }
-    WithoutTimeout(const WithoutTimeout&) = delete;
-    WithoutTimeout& operator=(const WithoutTimeout&) = delete;
-
-private:
-    db::Connection& m_connection;
-    int m_seconds;
-};
-
 std::string now() {
     std::time_t time = std::time(nullptr);
     char buffer[32];
@@ -247,10 +225,10 @@ void ImportScreen::runStages() {
     m_stage = LS(271);
     std::optional<db::DbError> failedRows;
     if (context.KBImport) {
-        WithoutTimeout untimed(context.destination());
+        db::UntimedCommands untimed(context.destination());
         procedures->XFR_Update_KB(context.destination());
     } else {
-        WithoutTimeout untimed(context.destination());
+        db::UntimedCommands untimed(context.destination());
         try {
             procedures->XFR_Update_CIID(context.destination(), m_importId, context.UpdateImportID);
         } catch (const db::DbError& error) {
@@ -351,7 +329,7 @@ void ImportScreen::updateHierarchy(ImportProcedures& procedures, int level) {
     wizard::Context& context = m_services.context;
     while (true) {
         try {
-            WithoutTimeout untimed(context.destination());
+            db::UntimedCommands untimed(context.destination());
             procedures.XFR_Update_DB_Hierachy(context.destination(), m_importId, level);
             m_timeoutRetries = 0;
             return;

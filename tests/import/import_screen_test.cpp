@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "db/db_test_support.h"
 #include "db/sqlite_connection.h"
+#include "diag/account.h"
 #include "import/import_info_screen.h"
 #include "support/embedded_destination.h"
 #include "support/files.h"
@@ -167,7 +168,7 @@ TEST_F(DbImportScreenTest, TheImportInformationIsStoredAsTypedAndCanBeAborted) {
     onInfo = [this](ImportInfoScreen& info) {
         EXPECT_EQ(info.framImportInformation.caption, "Import Information");
         EXPECT_EQ(info.cmdQuit.caption, "&Abort Import");
-        EXPECT_EQ(info.txtUserID.text, loggedOnUserName());
+        EXPECT_EQ(info.txtUserID.text, diag::loggedOnUserName());
         EXPECT_EQ(info.rtbNotes.text.substr(0, 21), "Import From Server : ");
         info.txtUserID.text = "o'brien \"x\"";
         info.txtUserID.selStart = 3;

@@ -212,7 +212,9 @@ TEST_F(MappingFilesTest, MalformedFilesAreRefusedAsErrorLoading) {
         ASSERT_FALSE(reporter.reports.empty());
         EXPECT_EQ(reporter.reports.back().message, "Error Loading " + templatePath);
         EXPECT_EQ(reporter.reports.back().location, "UT_Load_Mappings_To_TXT");
-        if (bad.named) EXPECT_NE(reporter.reports.back().description.find(name + bad.file), std::string::npos);
+        if (bad.named) {
+            EXPECT_NE(reporter.reports.back().description.find(name + bad.file), std::string::npos);
+        }
         if (std::string(bad.file) != "-XFRStructure.xft") {
             EXPECT_EQ(repositoryRows(), "");  // refused before anything was inserted
         }
