@@ -24,9 +24,7 @@ const char* kNotice =
     "Important Notice\r\n\r\nThe Data Import may take some time, and the application may stop responding\r\n"
     "Please do not close application until import is complete";
 
-using test::CountingHost;
-
-class DbImportScreenTest : public ::testing::Test {
+class DbImportScreenTest : public ::testing::Test, protected test::HeadlessWizard {
 protected:
     DbImportScreenTest() {
         test::createSqliteFile(home.path() / "source.db",
@@ -70,16 +68,6 @@ protected:
         application.navigator().start(ScreenId::frmDBSave);
         return application.screens().get<ImportScreen>(ScreenId::frmDBSave);
     }
-    void execute(const std::string& sql) { context.DestinationConnection->execute(sql); }
-    // Read on a connection of its own: Finish closes the program's.
-    std::string rows(const std::string& sql) { return test::rowsOf(*destination.connect(), sql); }
-
-    test::TempHome home;
-    test::EmbeddedDestination destination;
-    CountingHost host;
-    wizard::ScriptedDialogs dialogs;
-    app::Application application{host, dialogs, false};
-    wizard::Context& context = application.context();
     std::function<void(ImportInfoScreen&)> onInfo = [](ImportInfoScreen& info) { info.cmdSave_Click(); };
     std::vector<std::string> consoles;
 };

@@ -19,11 +19,9 @@ namespace {
 using wizard::MsgResult;
 using wizard::ScreenId;
 
-using test::CountingHost;
-
 // The history screen over three sessions written by hand: 1 made three items, 2 made sixty
 // with the mapping Assets.xfo, 3 recorded none.
-class DbRestorationScreen : public ::testing::Test {
+class DbRestorationScreen : public ::testing::Test, protected test::HeadlessWizard {
 protected:
     DbRestorationScreen() {
         context.DestinationConnection = destination.connect();
@@ -59,15 +57,6 @@ protected:
         for (const auto& row : grid.rows) values.push_back(row.at(at));
         return values;
     }
-    void execute(const std::string& sql) { context.destination().execute(sql); }
-    std::string rows(const std::string& sql) { return test::rowsOf(context.destination(), sql); }
-
-    test::TempHome home;
-    test::EmbeddedDestination destination;
-    CountingHost host;
-    wizard::ScriptedDialogs dialogs;
-    app::Application application{host, dialogs, false};
-    wizard::Context& context = application.context();
 };
 
 TEST_F(DbRestorationScreen, WithoutHistoryOnlyBackAndExitAreLeft) {

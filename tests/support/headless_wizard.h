@@ -16,7 +16,8 @@ public:
     int repaints = 0;
 };
 
-// The program without a display: its own program folder, a product database, scripted dialogs.
+// The program without a display: its own program folder, a product database, scripted dialogs
+// and a host that counts repaints.
 struct HeadlessWizard {
     explicit HeadlessWizard(db::Product product = db::Product::Tickora) : destination(product) {}
 
@@ -26,7 +27,7 @@ struct HeadlessWizard {
 
     TempHome home;
     EmbeddedDestination destination;
-    wizard::HeadlessHost host;
+    CountingHost host;
     wizard::ScriptedDialogs dialogs;
     app::Application application{host, dialogs, false};
     wizard::Context& context = application.context();
