@@ -183,6 +183,10 @@ Value dateOf(std::string_view text, const std::string& column) {
     return date.value.substr(0, 17) + "00";
 }
 
+// Rows written under one savepoint: a savepoint per row would cost as much as a third of the rows'
+// own writes.
+constexpr std::size_t kBatchRows = 256;
+
 // A row that the server refuses for its values fails alone; anything else ends the procedure.
 bool isRowFault(const db::DbError& error) {
     return error.code() == db::kErrCommandText || error.code() == db::kErrIntegrityViolation ||
@@ -294,10 +298,34 @@ private:
             m_rowStart = m_db.prepare("SAVEPOINT [koru_row]");
             m_rowEnd = m_db.prepare("RELEASE [koru_row]");
             m_rowUndo = m_db.prepare("ROLLBACK TO [koru_row]");
+            m_batchStart = m_db.prepare("SAVEPOINT [koru_batch]");
+            m_batchEnd = m_db.prepare("RELEASE [koru_batch]");
+            m_batchUndo = m_db.prepare("ROLLBACK TO [koru_batch]");
             std::string order = transferOrder(m_db);
             planItems(order);
+            m_replay = m_db.prepare(transferSelect(order) + " LIMIT ? OFFSET ?");
             auto rows = m_db.query(transferSelect(order));
-            for (m_position = 0; rows->next(); ++m_position) guardedRow(*rows);
+            // Rows go in batches under one savepoint; a batch with a refused row is undone and
+            // written again a row at a time, so that the refused row fails alone.
+            std::size_t batchFirst = 0;
+            m_batchStart->execute({});
+            for (m_position = 0; rows->next(); ++m_position) {
+                if (m_position - batchFirst == kBatchRows) {
+                    m_batchEnd->execute({});
+                    m_writtenUndo.clear();
+                    batchFirst = m_position;
+                    m_batchStart->execute({});
+                }
+                try {
+                    writeRow(*rows, m_items.at(m_position));
+                } catch (const db::DbError& error) {
+                    if (!isRowFault(error) || !m_db.inTransaction()) throw;
+                    replayBatch(batchFirst, m_position);
+                    batchFirst = m_position + 1;
+                    m_batchStart->execute({});
+                }
+            }
+            m_batchEnd->execute({});
             rows.reset();
             if (m_failedRows == 0) return;
             repointChildrenOfFailedRows();
@@ -354,6 +382,32 @@ private:
             if (!found->next()) return std::nullopt;
             auto id = found->text(0);
             return id ? std::optional<std::int64_t>(integerOf(*id, "item id")) : std::nullopt;
+        }
+
+        // One row of a batch: what it wrote is undone with its batch if a later row is refused.
+        void writeRow(const db::Recordset& rows, const PlannedItem& item) {
+            row(rows, item);
+            if (!item.parentLevel) return;
+            ParentKey key = parentKeyOf(item.level, rows.text(kXfrId).value_or(""));
+            auto found = m_written.find(key);
+            m_writtenUndo.emplace_back(key, found == m_written.end() ? std::nullopt : std::optional(found->second));
+            m_written[key] = item.id;
+        }
+
+        // Undoes the batch from `first` and writes its rows again one at a time up to `last`, the
+        // refused one, through the row savepoint.
+        void replayBatch(std::size_t first, std::size_t last) {
+            m_batchUndo->execute({});
+            m_batchEnd->execute({});
+            for (auto undo = m_writtenUndo.rbegin(); undo != m_writtenUndo.rend(); ++undo) {
+                if (undo->second) m_written[undo->first] = *undo->second;
+                else m_written.erase(undo->first);
+            }
+            m_writtenUndo.clear();
+            auto again = m_replay->query({static_cast<std::int64_t>(last - first + 1), static_cast<std::int64_t>(first)});
+            std::size_t position = m_position;
+            for (m_position = first; m_position <= last && again->next(); ++m_position) guardedRow(*again);
+            m_position = position;
         }
 
         // A row that fails leaves nothing behind, and the rows after it go on: the items keep the
@@ -625,7 +679,9 @@ private:
         std::size_t m_failedRows = 0;
         std::string m_firstFailure;
         std::unique_ptr<db::Statement> m_hash, m_lookup, m_linkCount, m_linkUpdate, m_linkInsert;
-        std::unique_ptr<db::Statement> m_rowStart, m_rowEnd, m_rowUndo;
+        std::unique_ptr<db::Statement> m_rowStart, m_rowEnd, m_rowUndo, m_batchStart, m_batchEnd, m_batchUndo, m_replay;
+        // What each row of the open batch changed in m_written, to put back when it is undone.
+        std::vector<std::pair<ParentKey, std::optional<std::int64_t>>> m_writtenUndo;
         std::unique_ptr<db::Statement> m_newAsset[5];
         std::unordered_map<std::uint32_t, std::unique_ptr<db::Statement>> m_itemInserts, m_itemUpdates;
         std::unordered_map<std::uint64_t, std::unique_ptr<db::Statement>> m_assetInserts, m_assetUpdates;
