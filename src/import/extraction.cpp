@@ -1,6 +1,7 @@
 #include "import/extraction.h"
 
 #include <algorithm>
+#include <map>
 
 #include "db/import_sessions.h"
 #include "db/key_collation.h"
@@ -140,6 +141,20 @@ private:
     std::vector<db::Value> m_parameters;
 };
 
+// SQLite stops parsing statements nested about twelve deep ("parser stack overflow"), and a
+// level's statement nests the statements of every level above it: past this depth a level
+// reads its parent's keys from a temporary table of the source connection instead.
+constexpr int kSqliteNesting = 8;
+
+std::string keptParentKeys(db::Connection& source, const wizard::StructureLevel& parent, int level) {
+    std::string table = "koru_level_keys_" + std::to_string(level);
+    std::size_t from = diag::upperAscii(parent.levelQuery).find(" FROM ");
+    source.execute("DROP TABLE IF EXISTS temp." + table);
+    source.execute("CREATE TEMP TABLE " + table + " AS SELECT " + parent.DLink + " AS k " +
+                   parent.levelQuery.substr(from + 1));
+    return "SELECT k FROM temp." + table;
+}
+
 }  // namespace
 
 std::string Link_Sep(bool tablePart, std::string_view link) {
@@ -203,6 +218,8 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
         progress.pbOverall.max = levels + 2;
         long total = 0;
         std::vector<TransferValue> values;
+        std::vector<int> nesting(levels + 1, 0);
+        std::map<int, std::string> parentKeys;
         // An update run knows every item of the session it updates and of the sessions before it.
         std::vector<std::int32_t> chain;
         if (context.UpdateMode >= 1 && context.UpdateMode <= 3) chain = db::sessionChain(destination, context.UpdateImportID);
@@ -221,6 +238,17 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             input.delRoot = context.chkDelRoot;
             input.noBrackets = context.NoBrackets;
             input.dialect = dialect.get();
+            int parent = context.Gstructures[i].ULinkID;
+            if (i > 1 && parent > 0 && parent < i) {
+                nesting[i] = nesting[parent] + 1;
+                const wizard::StructureLevel& above = context.Gstructures[parent];
+                if (dialect->kind() == db::SourceDialect::Kind::Sqlite && nesting[i] > kSqliteNesting &&
+                    !above.DLink.empty() && diag::upperAscii(above.levelQuery).find(" FROM ") != std::string::npos) {
+                    if (!parentKeys.count(parent)) parentKeys[parent] = keptParentKeys(source, above, parent);
+                    input.parentKeys = parentKeys[parent];
+                    nesting[i] = 1;
+                }
+            }
             LevelQuery query = composeLevelQuery(input);
 
             wizard::StructureLevel& record = context.Gstructures[i];

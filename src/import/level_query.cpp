@@ -118,7 +118,9 @@ LevelQuery composeLevelQuery(const LevelQueryInput& input) {
                                                    : nullptr;
         std::string parentQuery = parent ? parent->levelQuery : std::string();
         std::size_t from = lower(parentQuery).find(" from ");
-        if (parentQuery.size() < 4 || from == std::string::npos) {
+        if (parent && !input.parentKeys.empty()) {
+            sql += record.ULink + " in (" + input.parentKeys + ")";
+        } else if (parentQuery.size() < 4 || from == std::string::npos) {
             sql += record.ULink + " in ('')";
         } else {
             sql += record.ULink + " in (" + "SELECT " + parent->DLink + " " + parentQuery.substr(from) + ")";

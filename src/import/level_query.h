@@ -40,6 +40,9 @@ struct LevelQueryInput {
     bool delRoot = false;
     bool noBrackets = false;
     const db::SourceDialect* dialect = nullptr;
+    // A statement listing the parent level's keys, used instead of nesting the parent's own
+    // statement: empty to nest it.
+    std::string parentKeys;
 };
 
 // A level's statement and the two places where its lists end.
