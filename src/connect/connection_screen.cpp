@@ -4,9 +4,12 @@
 #include "connect/users_check_screen.h"
 #include "db/connection_factory.h"
 #include "db/connection_string.h"
+#include "db/destination_lock.h"
 #include "db/freetds_config.h"
 #include "db/repository.h"
 #include "db/settings_file.h"
+#include "db/trigger_switch.h"
+#include "diag/logs.h"
 #include "diag/messages.h"
 #include "diag/text.h"
 #include "wizard/error_trap.h"
@@ -135,6 +138,7 @@ void ConnectionScreen::cmdNext_Click() {
             return;
         }
         context.LGEnabled = repository.Is_LG_Enabled();
+        restoreTriggersLeftOff();
         context.EXLValid = repository.Validate_EXT_DB();
         context.NoBrackets = !Is_SourceDB_Bracket_Compatible();
         if (!context.Unattended) {
@@ -150,6 +154,20 @@ void ConnectionScreen::cmdNext_Click() {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmConn:cmdNext_click", "");
     }
     cmdNext.enabled = true;
+}
+
+// A run killed while the product's triggers were off left them off: the product records no
+// history until they are on again. While another import holds the destination they are its own.
+void ConnectionScreen::restoreTriggersLeftOff() {
+    wizard::Context& context = m_services.context;
+    auto lock = db::makeDestinationLock(context.destination(), context.dialect().kind());
+    if (!lock->acquire(std::chrono::milliseconds{0})) return;
+    std::vector<std::string> tables = db::switchOnTriggersLeftOff(context.destination(), context.dialect().kind());
+    lock->release();
+    if (tables.empty()) return;
+    std::string message = db::triggersLeftOffMessage(tables);
+    if (!context.Unattended) diag::UT_Write_To_Internal_Log(message);  // unattended, the message is logged
+    m_services.dialogs.messageBox(message, MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
 }
 
 std::string ConnectionScreen::destinationConnectionString() const {

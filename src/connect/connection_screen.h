@@ -58,6 +58,7 @@ private:
     // The destination connection string, as the product has always written it.
     std::string destinationConnectionString() const;
     void closeConnections();
+    void restoreTriggersLeftOff();
 
     Opener m_open;
 };

@@ -8,6 +8,7 @@
 
 #include "db/repository.h"
 #include "db/sql_quoting.h"
+#include "db/trigger_switch.h"
 #include "diag/logs.h"
 #include "diag/messages.h"
 #include "diag/stop_request.h"
@@ -137,21 +138,13 @@ bool ImportScreen::takeDestinationLock() {
 
 // A run that was killed while the product's triggers were off left them off, and the product
 // has recorded no history since: switch them on before anything else, and say so.
-void ImportScreen::restoreTriggersLeftOff(const ImportStatements& statements) {
-    db::Connection& destination = m_services.context.destination();
-    std::vector<std::string> tables;
-    try {
-        auto rows = destination.query(statements.triggersOff());
-        while (rows->next()) tables.push_back(rows->value(std::size_t{0}).value_or(""));
-    } catch (const db::DbError&) {
-        return;  // errors suppressed: a database without a trigger switch has nothing left off
-    }
+void ImportScreen::restoreTriggersLeftOff() {
+    wizard::Context& context = m_services.context;
+    std::vector<std::string> tables = db::switchOnTriggersLeftOff(context.destination(), context.dialect().kind());
     if (tables.empty()) return;
-    for (const std::string& table : tables) destination.execute(statements.enableTriggers(table));
-    m_services.dialogs.messageBox("The triggers of " + db::joined(tables, ", ") +
-                                      " were left switched off by an import that did not finish, so the product "
-                                      "recorded no history meanwhile. They have been switched on again.",
-                                  MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+    std::string message = db::triggersLeftOffMessage(tables);
+    if (!context.Unattended) diag::UT_Write_To_Internal_Log(message);  // unattended, the message is logged
+    m_services.dialogs.messageBox(message, MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
 }
 
 // A session opened again has lost the server's lock: take it back or stop.
@@ -181,7 +174,7 @@ void ImportScreen::runStages() {
                            MsgIcon::Exclamation, diag::kAppTitle);
         throw RunFailed{};
     }
-    restoreTriggersLeftOff(statements);
+    restoreTriggersLeftOff();
     prepare(263, [&] { return Create_Temp_P_Table(context.destination(), statements, reporter); });
     prepare(264, [&] { return Create_Temp_Table(context.destination(), statements, reporter); });
     db::Repository repository(context.destination(), db::repositoryStatementsFor(kind), reporter);

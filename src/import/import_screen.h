@@ -67,7 +67,7 @@ private:
     // The stage's failure message, with a line of detail where there is one.
     void failureExit(const std::string& detail = {});
     void enableTriggers();
-    void restoreTriggersLeftOff(const ImportStatements& statements);
+    void restoreTriggersLeftOff();
     void UT_Update_Invalid_AssetID(const ImportStatements& statements);
     void updateHierarchy(ImportProcedures& procedures, int level);
     void matchParents();

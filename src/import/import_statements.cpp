@@ -1,5 +1,7 @@
 #include "import/import_statements.h"
 
+#include "db/trigger_switch.h"
+
 namespace koru::import {
 namespace {
 
@@ -35,15 +37,12 @@ public:
         return "CREATE TABLE [dbo].[XFRTempP] ([strXFRIDS] [nvarchar] (255) NULL) ON [PRIMARY]";
     }
     std::string disableTriggers(std::string_view table) const override {
-        return "alter table " + std::string(table) + " disable trigger all";
+        return db::disableTriggersStatement(db::DestinationDialect::Kind::Mssql, table);
     }
     std::string enableTriggers(std::string_view table) const override {
-        return "alter table " + std::string(table) + " enable trigger all";
+        return db::enableTriggersStatement(db::DestinationDialect::Kind::Mssql, table);
     }
-    std::string triggersOff() const override {
-        return "SELECT DISTINCT lower(OBJECT_NAME(parent_id)) AS table_name FROM sys.triggers WHERE is_disabled = 1 "
-               "AND parent_id IN (OBJECT_ID('ciid'), OBJECT_ID('assetciid'), OBJECT_ID('assetmaintain'))";
-    }
+    std::string triggersOff() const override { return db::triggersOffStatement(db::DestinationDialect::Kind::Mssql); }
     std::string updateParents(std::int32_t importId) const override {
         return std::string("Update ciid Set parent = xfrhash.ciidparent ") +
                "From ciid, xfrhash  Where ciid.ID = xfrhash.CiidID and xfrhash.ciidparent is not null and "
@@ -120,17 +119,13 @@ public:
     std::string createTempPTable() const override {
         return "CREATE TABLE [XFRTempP] (" + text("strXFRIDS", 255, true) + ")";
     }
-    // The product's triggers test their row of the switch table.
     std::string disableTriggers(std::string_view table) const override {
-        return "UPDATE [koru_trigger_switch] SET [enabled] = 0 WHERE [table_name] = '" + std::string(table) + "'";
+        return db::disableTriggersStatement(db::DestinationDialect::Kind::Sqlite, table);
     }
     std::string enableTriggers(std::string_view table) const override {
-        return "UPDATE [koru_trigger_switch] SET [enabled] = 1 WHERE [table_name] = '" + std::string(table) + "'";
+        return db::enableTriggersStatement(db::DestinationDialect::Kind::Sqlite, table);
     }
-    std::string triggersOff() const override {
-        return "SELECT lower([table_name]) AS table_name FROM [koru_trigger_switch] WHERE [enabled] = 0 AND "
-               "lower([table_name]) IN ('ciid', 'assetciid', 'assetmaintain')";
-    }
+    std::string triggersOff() const override { return db::triggersOffStatement(db::DestinationDialect::Kind::Sqlite); }
     // Items that already have their parent are not written again (the triggers are off).
     std::string updateParents(std::int32_t importId) const override {
         return "UPDATE [CIID] SET [Parent] = [XFRHASH].[CIIDParent] FROM [XFRHASH] WHERE [CIID].[ID] = "

@@ -11,6 +11,7 @@
 #include "support/embedded_destination.h"
 #include "support/failing_connection.h"
 #include "support/files.h"
+#include "support/lock_holder.h"
 #include "support/temp_home.h"
 #include "wizard/scripted_dialogs.h"
 
@@ -196,6 +197,29 @@ TEST_F(ConnectionScreenTest, ADatabaseThatIsNotTheProductsIsRefusedAndLeftAsItWa
         EXPECT_TRUE(test::rawFile(file) == before) << "the file was written to";
     }
     EXPECT_FALSE(fs::exists(home.path() / "ConnSet"));
+}
+
+TEST_F(ConnectionScreenTest, TriggersLeftOffAreSwitchedOnUnlessAnotherImportHoldsTheDestination) {
+    const std::string switchOff = "UPDATE koru_trigger_switch SET enabled = 0 WHERE table_name = 'ciid'";
+    const std::string state = "SELECT lower(table_name), enabled FROM koru_trigger_switch WHERE table_name = 'ciid'";
+    destination.connect()->execute(switchOff);
+    {
+        // Another import running now has them off on purpose.
+        test::LockHolder holder(destination.folder() / "TICKORDB.db");
+        ASSERT_TRUE(holder.held());
+        fillIn();
+        screen->cmdNext_Click();
+        EXPECT_EQ(test::rowsOf(*destination.connect(), state), "ciid|0\n");
+    }
+    application.navigator().UT_Wizard_Change_Forms(ScreenId::frmMappings, ScreenId::frmConn, false);
+    const std::string told =
+        "The triggers of ciid were left switched off by an import that did not finish, so the product recorded no "
+        "history meanwhile. They have been switched on again.";
+    dialogs.expectMessage(told);
+    screen->cmdNext_Click();
+    EXPECT_EQ(dialogs.pending(), 0u);
+    EXPECT_EQ(test::rowsOf(*destination.connect(), state), "ciid|1\n");
+    EXPECT_NE(logText().find(told), std::string::npos);
 }
 
 TEST_F(ConnectionScreenTest, TheAssetProductConnectsToItsOwnDatabase) {
