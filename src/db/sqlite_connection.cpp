@@ -98,6 +98,12 @@ struct SqliteSession {
     [[noreturn]] void fail(int rc, const std::string& sql) {
         errors = {{"", static_cast<long>(db ? sqlite3_extended_errcode(db) : rc),
                    db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)}};
+        // "database disk image is malformed" alone does not say which of the two databases it is.
+        if (int primary = rc & 0xff; db && (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)) {
+            if (const char* file = sqlite3_db_filename(db, "main"); file && *file) {
+                errors.front().message += std::string(" (database file: ") + file + ")";
+            }
+        }
         if ((rc & 0xff) == SQLITE_INTERRUPT && timedOut) {
             throw DbError(kErrTimeout,
                           "Query timeout expired after " + std::to_string(commandTimeout) +

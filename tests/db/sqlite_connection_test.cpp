@@ -90,6 +90,31 @@ TEST(DbSqliteFile, ConnectingNeverCreatesADatabase) {
     EXPECT_EQ(openFailure(embedded(folder.path() / "sub", "../outside")), kErrGeneralFailure);
 }
 
+TEST(DbSqliteFile, ADamagedFileIsNamedInItsError) {
+    test::TempFolder folder;
+    std::filesystem::path text = folder.path() / "notes.db";
+    { std::ofstream(text) << std::string(4096, 'x'); }
+    // A database whose second page (the table's) is overwritten.
+    std::filesystem::path damaged = folder.path() / "damaged.db";
+    test::createSqliteFile(damaged, "CREATE TABLE T (A text); INSERT INTO T VALUES ('a')");
+    {
+        std::fstream file(damaged, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(4096);
+        file << std::string(4096, '\xAA');
+    }
+    for (const auto& file : {text, damaged}) {
+        SqliteConnection connection;
+        try {
+            connection.open("Provider=SQLite;Data Source=" + file.string());
+            connection.query("SELECT * FROM T")->next();
+            ADD_FAILURE() << "no error from " << file;
+        } catch (const DbError& error) {
+            EXPECT_NE(std::string(error.what()).find("(database file: " + file.string() + ")"), std::string::npos)
+                << error.what();
+        }
+    }
+}
+
 TEST(DbSqliteFile, LockedDatabaseFailsWithTimeoutInsteadOfWaitingForever) {
     test::TempFolder folder;
     test::createSqliteFile(folder.path() / "Tickora.db", "CREATE TABLE t (n integer)");
