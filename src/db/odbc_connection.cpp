@@ -1,5 +1,7 @@
 #include "db/odbc_connection.h"
 
+#include "db/sql_quoting.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <thread>
@@ -337,6 +339,17 @@ std::string infoText(SQLHDBC dbc, SQLUSMALLINT type) {
     return text;
 }
 
+// SQLite does not read a "]" doubled inside [name], as SQL Server writes it; other databases are
+// sent what they were given.
+const std::string& odbcText(const odbc::Session& session, const std::string& sql, std::string& translated) {
+    if ((session.backend != Backend::Sqlite && session.backend != Backend::SqliteOdbc) ||
+        sql.find("]]") == std::string::npos) {
+        return sql;
+    }
+    translated = withSqliteBracketNames(sql);
+    return translated;
+}
+
 }  // namespace
 
 OdbcConnection::OdbcConnection() : m_session(std::make_shared<Session>()) {}
@@ -414,7 +427,9 @@ void OdbcConnection::close() { m_session->disconnect(); }
 
 bool OdbcConnection::isOpen() const { return m_session->open && !m_session->broken; }
 
-void OdbcConnection::execute(const std::string& sql) {
+void OdbcConnection::execute(const std::string& text) {
+    std::string translated;
+    const std::string& sql = odbcText(*m_session, text, translated);
     m_session->errors.clear();
     m_session->affected = -1;
     auto handle = m_session->allocate(sql);
@@ -426,7 +441,9 @@ void OdbcConnection::execute(const std::string& sql) {
     m_session->affected = drainResults(*m_session, stmt, rc, sql);
 }
 
-std::unique_ptr<Recordset> OdbcConnection::query(const std::string& sql) {
+std::unique_ptr<Recordset> OdbcConnection::query(const std::string& text) {
+    std::string translated;
+    const std::string& sql = odbcText(*m_session, text, translated);
     m_session->errors.clear();
     auto handle = m_session->allocate(sql);
     SQLHSTMT stmt = handle->stmt;
@@ -513,7 +530,9 @@ const std::vector<ProviderError>& OdbcConnection::providerErrors() const {
     return m_session->errors;
 }
 
-std::unique_ptr<Statement> OdbcConnection::prepare(const std::string& sql) {
+std::unique_ptr<Statement> OdbcConnection::prepare(const std::string& text) {
+    std::string translated;
+    const std::string& sql = odbcText(*m_session, text, translated);
     m_session->errors.clear();
     auto handle = m_session->allocate(sql);
     SQLHSTMT stmt = handle->stmt;

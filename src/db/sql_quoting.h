@@ -25,6 +25,48 @@ inline std::string charQuoted(std::string_view name, char quote) {
     return quoted + quote;
 }
 
+// SQLite reads [name] but not a "]" doubled inside it, as SQL Server writes a name holding
+// "]": such names become `name`, which SQLite always takes for a name. Literals stay as they are.
+inline std::string withSqliteBracketNames(std::string_view sql) {
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        if (sql[i] == '\'' || sql[i] == '"' || sql[i] == '`') {
+            std::size_t end = sql.find(sql[i], i + 1);
+            while (end != std::string_view::npos && end + 1 < sql.size() && sql[end + 1] == sql[i]) {
+                end = sql.find(sql[i], end + 2);
+            }
+            if (end == std::string_view::npos) break;
+            i = end;
+        } else if (sql[i] == '[') {
+            std::string name;
+            std::size_t end = i + 1;
+            bool doubled = false;
+            for (; end < sql.size(); ++end) {
+                if (sql[end] != ']') {
+                    name += sql[end];
+                } else if (end + 1 < sql.size() && sql[end + 1] == ']') {
+                    name += ']';
+                    doubled = true;
+                    ++end;
+                } else {
+                    break;
+                }
+            }
+            if (end >= sql.size()) break;
+            if (doubled) {
+                out.append(sql.substr(copied, i - copied));
+                out += charQuoted(name, '`');
+                copied = end + 1;
+            }
+            i = end;
+        }
+    }
+    if (copied == 0) return std::string(sql);
+    out.append(sql.substr(copied));
+    return out;
+}
+
 // The expressions with `separator` between them.
 template <typename Strings>
 std::string joined(const Strings& parts, std::string_view separator) {

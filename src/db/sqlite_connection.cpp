@@ -1,5 +1,7 @@
 #include "db/sqlite_connection.h"
 
+#include "db/sql_quoting.h"
+
 #include <sqlite3.h>
 
 #include <chrono>
@@ -358,6 +360,17 @@ bool onlyBlanks(const char* text) {
 
 }  // namespace
 
+namespace {
+
+// Names holding "]" written as SQL Server writes them, made readable to SQLite.
+const std::string& sqliteText(const std::string& sql, std::string& translated) {
+    if (sql.find("]]") == std::string::npos) return sql;
+    translated = withSqliteBracketNames(sql);
+    return translated;
+}
+
+}  // namespace
+
 SqliteConnection::SqliteConnection() : m_session(std::make_shared<SqliteSession>()) {}
 
 SqliteConnection::~SqliteConnection() { close(); }
@@ -441,7 +454,9 @@ void SqliteConnection::close() { m_session->close(); }
 
 bool SqliteConnection::isOpen() const { return m_session->db != nullptr; }
 
-void SqliteConnection::execute(const std::string& sql) {
+void SqliteConnection::execute(const std::string& text) {
+    std::string translated;
+    const std::string& sql = sqliteText(text, translated);
     m_session->requireOpen(sql);
     m_session->errors.clear();
     m_session->affected = -1;
@@ -455,7 +470,9 @@ void SqliteConnection::execute(const std::string& sql) {
     m_session->affected = affected;
 }
 
-std::unique_ptr<Recordset> SqliteConnection::query(const std::string& sql) {
+std::unique_ptr<Recordset> SqliteConnection::query(const std::string& text) {
+    std::string translated;
+    const std::string& sql = sqliteText(text, translated);
     m_session->requireOpen(sql);
     m_session->errors.clear();
     const char* cursor = sql.c_str();
@@ -493,7 +510,9 @@ const std::vector<ProviderError>& SqliteConnection::providerErrors() const {
     return m_session->errors;
 }
 
-std::unique_ptr<Statement> SqliteConnection::prepare(const std::string& sql) {
+std::unique_ptr<Statement> SqliteConnection::prepare(const std::string& text) {
+    std::string translated;
+    const std::string& sql = sqliteText(text, translated);
     m_session->requireOpen(sql);
     m_session->errors.clear();
     const char* cursor = sql.c_str();

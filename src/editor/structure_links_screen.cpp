@@ -177,11 +177,11 @@ void StructureLinksScreen::Prep_Screen() {
             fraLink2.caption = level.Name;
             cmdAddLink.caption = "&Add hierarchy link";
             if (!parent.DLink.empty()) {
-                cboLink1.listIndex = cboLink1.indexOf(wizard::withoutBrackets(wizard::UT_Split_Table_Column(true, parent.DLink)));
+                cboLink1.listIndex = cboLink1.indexOf(wizard::unbracketedName(wizard::UT_Split_Table_Column(true, parent.DLink)));
                 cboLink1.text = cboLink1.selectedText();
                 cboLink1.enabled = false;
                 cboLink1_Click();
-                lstLink1.listIndex = lstLink1.indexOf(wizard::withoutBrackets(wizard::UT_Split_Table_Column(false, parent.DLink)));
+                lstLink1.listIndex = lstLink1.indexOf(wizard::unbracketedName(wizard::UT_Split_Table_Column(false, parent.DLink)));
                 lstLink1.enabled = false;
             }
         } else {

@@ -12,6 +12,7 @@
 #include "diag/text.h"
 #include "import/import_statements.h"
 #include "import/level_query.h"
+#include "mapping/mapping_checks.h"
 #include "wizard/error_trap.h"
 #include "wizard/text_helpers.h"
 
@@ -84,7 +85,7 @@ std::vector<DataClause> clausesOf(db::Connection& destination, int level) {
 // Whether the level's identifier column holds text, as far as the source describes it.
 bool isTextKey(db::Connection& source, const std::string& dLink) {
     if (dLink.empty()) return true;
-    std::string table = wizard::withoutBrackets(Link_Sep(true, dLink));
+    std::string table = wizard::unbracketedName(Link_Sep(true, dLink));
     std::string column = Link_Sep(false, dLink);
     for (const db::FieldInfo& field : source.columns(table)) {
         if (diag::upperAscii(field.name) == diag::upperAscii(column)) return !isNumericType(field.adoType);
@@ -160,7 +161,7 @@ std::string keptParentKeys(db::Connection& source, const wizard::StructureLevel&
 std::string Link_Sep(bool tablePart, std::string_view link) {
     std::size_t point = link.find('.');
     if (tablePart) return std::string(link.substr(0, point));
-    return point == std::string_view::npos ? std::string() : wizard::withoutBrackets(link.substr(point + 1));
+    return point == std::string_view::npos ? std::string() : wizard::unbracketedName(link.substr(point + 1));
 }
 
 std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const std::vector<std::int32_t>& sessions,
@@ -183,7 +184,9 @@ std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const 
 std::string UT_Get_Source_Unique_List(db::Connection& connection, const std::string& table, const std::string& column,
                                       const std::string& fromText, bool national) {
     std::string list;
-    auto rows = connection.query("Select " + table + "." + column + " " + fromText);
+    // A name that is more than letters and digits keeps its brackets.
+    std::string name = mapping::isBareName(column) ? column : db::bracketQuoted(column);
+    auto rows = connection.query("Select " + table + "." + name + " " + fromText);
     while (rows->next()) {
         auto value = rows->text(0);
         if (!value) continue;

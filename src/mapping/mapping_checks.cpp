@@ -19,11 +19,18 @@ bool isNameCharacter(unsigned char c) {
 // The length of the name at the start of text (bare or bracketed), 0 when there is none.
 std::size_t namePrefix(std::string_view text) {
     if (!text.empty() && text.front() == '[') {
-        std::size_t close = text.find(']');
-        if (close == std::string_view::npos || close == 1) return 0;
-        for (std::size_t i = 1; i < close; ++i) {
-            if (isControl(static_cast<unsigned char>(text[i]))) return 0;
+        // A "]" of the name is doubled, as bracketQuoted writes it.
+        std::size_t close = 1;
+        for (; close < text.size(); ++close) {
+            if (isControl(static_cast<unsigned char>(text[close]))) return 0;
+            if (text[close] != ']') continue;
+            if (close + 1 < text.size() && text[close + 1] == ']') {
+                ++close;
+            } else {
+                break;
+            }
         }
+        if (close >= text.size() || close == 1) return 0;
         return close + 1;
     }
     if (text.empty() || (text.front() >= '0' && text.front() <= '9')) return 0;
@@ -99,7 +106,8 @@ bool isSourceName(std::string_view name, bool noBrackets) {
     if (noBrackets) return isBareName(name);
     if (diag::trimmedView(name).empty()) return false;
     for (unsigned char c : name) {
-        if (isControl(c) || std::string_view("[]'\"`;(),=<>").find(static_cast<char>(c)) !=
+        // Brackets are safe: a "]" is doubled where the name is bracketed.
+        if (isControl(c) || std::string_view("'\"`;(),=<>").find(static_cast<char>(c)) !=
                                 std::string_view::npos) {
             return false;
         }

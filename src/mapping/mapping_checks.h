@@ -17,7 +17,8 @@ std::optional<std::string> clauseOperator(std::string_view stored);
 // starting with a digit.
 bool isBareName(std::string_view name);
 
-// One name, bare or in square brackets; inside brackets anything but "]" and control characters.
+// One name, bare or in square brackets; inside brackets anything but control characters, a "]"
+// doubled.
 bool isOneName(std::string_view name);
 
 // table.column of a level link (ULink, DLink), each part one name: [Contacts].[CoID],

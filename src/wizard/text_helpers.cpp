@@ -71,6 +71,17 @@ std::string withoutBrackets(std::string_view text) {
     return bare;
 }
 
+std::string unbracketedName(std::string_view name) {
+    if (name.size() < 2 || name.front() != '[' || name.back() != ']') return withoutBrackets(name);
+    std::string_view inside = name.substr(1, name.size() - 2);
+    std::string bare;
+    for (std::size_t i = 0; i < inside.size(); ++i) {
+        bare += inside[i];
+        if (inside[i] == ']' && i + 1 < inside.size() && inside[i + 1] == ']') ++i;
+    }
+    return bare;
+}
+
 std::string UT_Get_Connection_Property(std::string_view connectionString, std::string_view name) {
     std::size_t at = connectionString.find(name);
     if (at == std::string_view::npos || name.empty()) return {};

@@ -34,6 +34,9 @@ std::int16_t UT_Mapping_Row_ID(std::string_view key);
 // The text with every "[" and "]" taken out.
 std::string withoutBrackets(std::string_view text);
 
+// One name as a link holds it, "[Co]]ID]" or bare: the name itself ("Co]ID").
+std::string unbracketedName(std::string_view name);
+
 // The text after `name` (which carries its "=") up to the next ";" in a connection string.
 std::string UT_Get_Connection_Property(std::string_view connectionString, std::string_view name);
 
