@@ -220,7 +220,10 @@ void DragMapScreen::Menu_Source_Popup_View_Data() { viewData(false); }
 void DragMapScreen::mnuViewAllData() { viewData(true); }
 
 void DragMapScreen::Clear_Destin_Grids() {
-    for (wizard::Tree* each : {&tvDestin, &tvDestinCurr, &tvDestinDate, &tvDestinNum, &tvDestinLG}) each->clear();
+    // Every tree: a stale mapping left in one could be removed or counted for another level.
+    for (wizard::Tree* each : {&tvDestin, &tvDestinCurr, &tvDestinDate, &tvDestinNum, &tvDestinLG, &tvDestinTK, &tvDiscovery}) {
+        each->clear();
+    }
 }
 
 void DragMapScreen::Fill_Styles_To_Destin(std::int16_t styleID) {

@@ -129,10 +129,9 @@ void DragMapScreen::Style_MouseDown(DestinationTree which, MouseButton button, c
         return;
     }
     if (which == DestinationTree::tvDiscovery || which == DestinationTree::tvDestinLG) return;
-    std::string table = diag::upperAscii(UT_GET_SQL_LINK_TABLE_NAME(key));
     Menu_Remove_Mapping.enabled = false;
-    // Only the labels of a style can be renamed.
-    Menu_Rename.enabled = table == "CIID" || table == "ASSETCIID";
+    // Only fields with a label column in the style can be renamed (not EmailID or WebID).
+    Menu_Rename.enabled = renameStatement(key, "", selectedStyle()).has_value();
     popupShown = true;
 }
 
@@ -314,10 +313,11 @@ void DragMapScreen::Menu_Rename_Click() {
         if (!node || isMappingChild(node->key)) return;
         std::optional<std::string> label = askLabel(m_services.dialogs, diag::trimBlanks(node->text));
         if (!label) return;
+        // The node shows the new label only once the style holds it.
+        auto statement = renameStatement(node->key, *label, selectedStyle());
+        if (!statement) return;
+        m_services.context.destination().execute(*statement);
         node->text = *label;
-        if (auto statement = renameStatement(node->key, *label, selectedStyle())) {
-            m_services.context.destination().execute(*statement);
-        }
     } catch (const std::exception& error) {
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDrapMap:Menu_rename_click", "");
     }

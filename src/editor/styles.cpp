@@ -21,12 +21,12 @@ std::optional<std::string> labelUpdate(const std::string& fieldKey, const std::s
                                        bool labelColumnsOnly) {
     std::string table = diag::upperAscii(UT_GET_SQL_LINK_TABLE_NAME(fieldKey));
     std::string column = destinationColumnOf(fieldKey);
-    if (labelColumnsOnly) {
-        std::string upper = diag::upperAscii(column);
-        bool labelled = false;
-        for (const char* prefix : {"ALPHA", "NUM", "DATE", "CURR"}) labelled = labelled || upper.rfind(prefix, 0) == 0;
-        if (!labelled) return std::nullopt;
-    }
+    std::string upper = diag::upperAscii(column);
+    bool labelled = false;
+    for (const char* prefix : {"ALPHA", "NUM", "DATE", "CURR"}) labelled = labelled || upper.rfind(prefix, 0) == 0;
+    // A rename may also name the asset location, which has a label column of its own; EmailID and
+    // WebID have none.
+    if (!labelled && (labelColumnsOnly || table != "ASSETCIID" || upper != "LOCATION")) return std::nullopt;
     std::string value = wizard::UT_Remove_Quotes_Value(label);
     if (table == "CIID") {
         return "Update Style Set " + column + " = '" + value + "' Where ID = " + std::to_string(styleId);

@@ -95,13 +95,18 @@ TEST_F(DbDragMapTest, TheTreesShowTheSourceAndTheLevelsStyle) {
     EXPECT_EQ(screen.tvDestin.find("CIID.Alpha2")->color, 0);
     EXPECT_EQ(screen.tvDestinNum.find("CIID.Num1")->text, "Account No     ");
     EXPECT_EQ(screen.tvDestinTK.nodes.size(), 2u);
+    // Only fields with a label column in the style can be renamed.
+    screen.Style_MouseDown(T::tvDestinTK, MouseButton::Right, "CIID.EmailID");
+    EXPECT_TRUE(screen.popupShown && !screen.Menu_Rename.enabled);
+    screen.Style_MouseDown(T::tvDestin, MouseButton::Right, "CIID.Alpha2");
+    EXPECT_TRUE(screen.popupShown && screen.Menu_Rename.enabled);
     EXPECT_FALSE(screen.ssTab1.tabs[2].enabled || screen.ssTab1.tabs[5].enabled);  // no asset product
     EXPECT_TRUE(screen.ssTab1.tabs[6].enabled);
 
     // Level 2 has no style: empty trees; choosing one attaches it to the level.
     selectLevel(screen, 1);
     EXPECT_EQ(screen.cboStyle.listIndex, -1);
-    EXPECT_TRUE(screen.tvDestin.nodes.empty());
+    EXPECT_TRUE(screen.tvDestin.nodes.empty() && screen.tvDestinTK.nodes.empty() && screen.tvDiscovery.nodes.empty());
     screen.cboStyle.listIndex = 2;
     screen.cboStyle_Click();
     EXPECT_EQ(context.Gstructures[2].StyleID, 3);

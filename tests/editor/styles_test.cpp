@@ -23,6 +23,7 @@ TEST(MssqlStatements, StyleStatementsMatchTheirFixturesCharacterForCharacter) {
     EXPECT_FALSE(relabelStatement("CIID.EmailID", "Mail", 4));
     EXPECT_FALSE(relabelStatement("AssetCiid.Location", "Room", 4));
     EXPECT_FALSE(renameStatement("Knowledge.KBSummary", "Summary", 4));
+    EXPECT_FALSE(renameStatement("CIID.EmailID", "Mail", 4) || renameStatement("CIID.WebID", "Web", 4));
 }
 
 }  // namespace
