@@ -160,6 +160,8 @@ void StructureScreen::cmdDelete_Click() {
         destination.execute("Delete From XFRMappings Where StructureID >= " + n);
         destination.execute("Delete From XFRClause Where StructureID >= " + n);
         destination.execute("Delete From XFRStructure Where ID >= " + n);
+        // Table links go with their levels, or the level taking the number would inherit them.
+        destination.execute("Delete From XFRTableLink Where StructureID >= " + n);
 
         // The levels left are numbered 1..n again in the order they were made.
         std::vector<wizard::TreeNode*> ordered;

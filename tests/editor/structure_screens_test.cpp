@@ -79,6 +79,7 @@ TEST_F(DbStructureTest, LevelNamesAreCheckedAndDeletingRenumbersWhatIsLeft) {
 
     // A level with levels below asks first; what is left is numbered 1..n again.
     context.DestinationConnection->execute("INSERT INTO XFRMappings (StructureID) VALUES (1), (2), (3)");
+    context.DestinationConnection->execute("INSERT INTO XFRTableLink (StructureID) VALUES (1), (2), (3)");
     screen.tvStructure.selectedKey = "lev2";
     dialogs.expectMessage("Do you Want To Delete All Structures Below Department ?", MsgResult::No);
     screen.cmdDelete_Click();
@@ -89,7 +90,7 @@ TEST_F(DbStructureTest, LevelNamesAreCheckedAndDeletingRenumbersWhatIsLeft) {
     EXPECT_EQ(screen.tvStructure.find("lev2")->text, "Site");
     EXPECT_EQ(screen.tvStructure.find("lev2")->parentKey, "lev1");
     EXPECT_EQ(screen.tvStructure.selectedKey, "lev1");
-    EXPECT_EQ(rows("SELECT StructureID FROM XFRMappings"), "1\n");
+    EXPECT_EQ(rows("SELECT StructureID FROM XFRMappings UNION ALL SELECT StructureID FROM XFRTableLink"), "1\n1\n");
     screen.tvStructure.selectedKey = "lev2";
     screen.cmdDelete_Click();  // no levels below: no question
     EXPECT_EQ(dialogs.pending(), 0u);
