@@ -94,8 +94,14 @@ void DragMapScreen::Add_Mappings() {
             }
             wizard::Tree& target = tree(which);
             std::string fieldKey = separator ? "CIID.Alpha1" : row.destinTable + "." + row.destinColumn;
-            // A field the shown style does not offer (an asset field without an asset style).
-            if (!target.find(fieldKey)) continue;
+            // A field the shown style does not offer (an asset field without an asset style) is
+            // shown apart: the row imports all the same, so the user must see it and can remove it.
+            if (!target.find(fieldKey)) {
+                const std::string apart(kNotInStyle);
+                if (!target.find(apart)) target.add("", apart, "Not in this style").color = 255;
+                target.add(apart, fieldKey, row.destinTable + "." + row.destinColumn);
+                target.find(apart)->expanded = true;
+            }
             if (separator) {
                 target.add(fieldKey, std::string(kSeparator) + std::to_string(row.id), row.destinColumn);
                 target.find(fieldKey)->expanded = true;
@@ -128,6 +134,7 @@ void DragMapScreen::Style_MouseDown(DestinationTree which, MouseButton button, c
         popupShown = true;
         return;
     }
+    if (key == kNotInStyle || target.find(key)->parentKey == kNotInStyle) return;
     if (which == DestinationTree::tvDiscovery || which == DestinationTree::tvDestinLG) return;
     Menu_Remove_Mapping.enabled = false;
     // Only fields with a label column in the style can be renamed (not EmailID or WebID).
@@ -137,7 +144,9 @@ void DragMapScreen::Style_MouseDown(DestinationTree which, MouseButton button, c
 
 void DragMapScreen::Style_Drag_Over(DestinationTree which, const std::string& key) {
     wizard::Tree& target = tree(which);
-    target.dropHighlight = key.empty() || isMappingChild(key) || !target.find(key) ? std::string() : key;
+    const wizard::TreeNode* node = target.find(key);
+    bool apart = node && (node->key == kNotInStyle || node->parentKey == kNotInStyle);  // nothing maps there
+    target.dropHighlight = key.empty() || isMappingChild(key) || !node || apart ? std::string() : key;
 }
 
 void DragMapScreen::Style_Drag_Drop(DestinationTree which) {
@@ -242,7 +251,14 @@ void DragMapScreen::removeChild(wizard::Tree& target, const wizard::TreeNode& ch
         makeAvailable(child.key.substr(0, child.key.rfind(kRowMarker)), true);
     }
     std::string key = child.key;
+    std::string field = child.parentKey;
     target.remove(key);
+    // A field shown apart goes with its last mapping.
+    if (const wizard::TreeNode* node = target.find(field); node && node->parentKey == kNotInStyle &&
+                                                           target.childCount(field) == 0) {
+        target.remove(field);
+        if (target.childCount(std::string(kNotInStyle)) == 0) target.remove(std::string(kNotInStyle));
+    }
 }
 
 void DragMapScreen::dropTable(DestinationTree which, const std::string& tableKey) {

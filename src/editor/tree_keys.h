@@ -14,6 +14,8 @@ namespace koru::editor::tree_keys {
 inline constexpr std::string_view kMarker = wizard::kKeyMarker;
 inline constexpr std::string_view kRowMarker = wizard::kMappingRowMarker;
 inline constexpr std::string_view kSeparator = "TEXTSEP";
+// Holds the fields of mappings the shown style does not offer: they import all the same.
+inline constexpr std::string_view kNotInStyle = "NOTINSTYLE";
 
 inline bool isColumnKey(const std::string& key) { return key.find(kMarker) != std::string::npos; }
 

@@ -315,6 +315,22 @@ TEST_F(DbDragMapLedgoraTest, AssetFieldsExternalLinksAndTheAssetStyleOfANewStyle
     drag(screen, "Contact@--##--@ContactID", T::tvDiscovery, "AssetCiid.DLinkID");
     drag(screen, kEmail, T::tvDestinLG, "AssetCiid.Location");
     drag(screen, kFirst, T::tvDestin, "CIID.Alpha1");
+    // A style without an asset style shows the asset mapping apart, where it can be removed.
+    dialogs.expectMessage("Cannot Find Asset-Style : Company");
+    screen.cboStyle.listIndex = 0;
+    screen.cboStyle_Click();
+    ASSERT_EQ(childrenOf(screen.tvDestinLG, "NOTINSTYLE"), std::vector<std::string>{"AssetCiid.Location"});
+    screen.Style_Drag_Over(T::tvDestinLG, "AssetCiid.Location");
+    EXPECT_TRUE(screen.tvDestinLG.dropHighlight.empty());
+    screen.ssTab1.tab = 6;
+    screen.Style_MouseDown(T::tvDestinLG, MouseButton::Right,
+                           screen.tvDestinLG.children("AssetCiid.Location").front()->key);
+    screen.Menu_Remove_Mapping_Click();
+    EXPECT_TRUE(screen.tvDestinLG.nodes.empty());
+    EXPECT_EQ(rows("SELECT count(*) FROM XFRMappings WHERE DestinColumn = 'Location'"), "0\n");
+    screen.cboStyle.listIndex = 3;
+    screen.cboStyle_Click();
+    drag(screen, kEmail, T::tvDestinLG, "AssetCiid.Location");
     dialogs.expectMessage("Cannot Find Asset-Style : Company");
     selectLevel(screen, 0);
     drag(screen, kCoName, T::tvDestin, "CIID.Alpha1");
