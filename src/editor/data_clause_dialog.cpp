@@ -88,6 +88,15 @@ void DataClauseDialog::Show_Form(int level) {
     m_services.navigator.showModal(*this);
 }
 
+namespace {
+
+bool isLikeOperator(const std::string& stored) {
+    std::string op = diag::upperAscii(diag::trimBlanks(stored));
+    return op == "LIKE" || op == "NOT LIKE";
+}
+
+}  // namespace
+
 void DataClauseDialog::cboTable_Click() {
     wizard::Context& context = m_services.context;
     lstDB2.clear();
@@ -213,7 +222,13 @@ void DataClauseDialog::Load_Data_Clause(long id) {
                                           MsgIcon::Exclamation, diag::kAppTitle);
             return;
         }
-        cboCriteria.text = rows->value("Criteria").value_or("");
+        std::string criteria = rows->value("Criteria").value_or("");
+        // A Contains clause is edited as it was typed: the wildcards are added again on update.
+        if (isLikeOperator(rows->value("Operator").value_or("")) && criteria.size() >= 2 && criteria.front() == '%' &&
+            criteria.back() == '%') {
+            criteria = criteria.substr(1, criteria.size() - 2);
+        }
+        cboCriteria.text = criteria;
         bool orClause = rows->value("AndClause").value_or("0") != "0";
         cboAndOr.listIndex = orClause ? 1 : 0;
         cboAndOr.text = orClause ? "Or" : "And";
@@ -232,7 +247,29 @@ void DataClauseDialog::Update_Data_Clause() {
     try {
         if (cmdUpdateTag.empty()) return;
         db::Connection& destination = m_services.context.destination();
-        destination.execute("Update XFrClause Set Criteria = " + db::charQuoted(cboCriteria.text, '\'') + " where id = " + cmdUpdateTag);
+        std::string stored;
+        {
+            auto rows = destination.query("Select Operator From XFRClause Where ID = " + cmdUpdateTag);
+            if (rows->next()) stored = diag::trimBlanks(rows->value(std::size_t{0}).value_or(""));
+        }
+        // The rules of Add: NULL only with equals or not equals, Contains between wildcards.
+        std::string op = diag::upperAscii(stored);
+        std::string value = cboCriteria.text;
+        if (diag::upperAscii(diag::trimBlanks(value)) == "NULL") {
+            if (isLikeOperator(op)) {
+                m_services.dialogs.messageBox("Null queries can only be used with...\nEquals, and does not equal",
+                                              MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+                return;
+            }
+            op = op == "=" || op == "IS" ? "is" : "is not";
+        } else {
+            if (op == "IS" || op == "IS NOT") op = op == "IS" ? "=" : "<>";
+            if (isLikeOperator(op)) value = "%" + value + "%";
+        }
+        destination.execute("Update XFrClause Set Criteria = " + db::charQuoted(value, '\'') + " where id = " + cmdUpdateTag);
+        if (diag::upperAscii(op) != diag::upperAscii(stored)) {
+            destination.execute("Update XFrClause Set Operator = '" + op + "' where id = " + cmdUpdateTag);
+        }
         destination.execute("Update XFrClause Set AndClause = " + std::to_string(std::max(cboAndOr.listIndex, 0)) +
                             " where id = " + cmdUpdateTag);
         DataClause_Refresh();

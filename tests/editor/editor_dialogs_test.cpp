@@ -81,14 +81,25 @@ TEST_F(DbEditorDialogsTest, ClausesAreStoredListedAndReordered) {
     dialog.cmdRemove_Click();
     EXPECT_EQ(rows("SELECT SourceColumn, StrucOrder FROM XFRClause ORDER BY StrucOrder"),
               "CoName|0\nAddress|1\nCoName|2\n");
-    // Editing changes the value and the joining word only.
-    dialog.lstDataClauses.listIndex = 1;
-    dialog.lstDataClauses_DblClick();
-    EXPECT_EQ(dialog.cboCriteria.text, "null");
-    dialog.cboCriteria.text = "none";
-    dialog.cboAndOr.listIndex = 0;
-    dialog.cmdUpdate_Click();
-    EXPECT_EQ(rows("SELECT Operator, Criteria, AndClause FROM XFRClause WHERE StrucOrder = 1"), "is        |none|0\n");
+    // Editing follows the rules of Add: a value instead of NULL compares with equals, NULL
+    // instead of a value with "is", and a Contains clause keeps its wildcards.
+    auto edit = [&](int index, const std::string& shown, const std::string& value) {
+        dialog.lstDataClauses.listIndex = index;
+        dialog.lstDataClauses_DblClick();
+        EXPECT_EQ(dialog.cboCriteria.text, shown);
+        dialog.cboCriteria.text = value;
+        dialog.cboAndOr.listIndex = 0;
+        dialog.cmdUpdate_Click();
+    };
+    edit(1, "null", "none");
+    EXPECT_EQ(rows("SELECT trim(Operator), Criteria, AndClause FROM XFRClause WHERE StrucOrder = 1"), "=|none|0\n");
+    edit(1, "none", "NULL");
+    add(dialog, "Phone", 4, "555");
+    edit(3, "555", "556");
+    dialogs.expectMessage("Null queries can only be used with...\nEquals, and does not equal");
+    edit(3, "556", "null");
+    EXPECT_EQ(rows("SELECT trim(Operator), Criteria FROM XFRClause WHERE StrucOrder IN (1, 3) ORDER BY StrucOrder"),
+              "is|NULL\nnot like|%556%\n");
     EXPECT_EQ(dialogs.pending(), 0u);
 }
 
