@@ -144,9 +144,10 @@ void DragMapScreen::Style_MouseDown(DestinationTree which, MouseButton button, c
 
 void DragMapScreen::Style_Drag_Over(DestinationTree which, const std::string& key) {
     wizard::Tree& target = tree(which);
+    // Only a field takes a drop: not a mapping, the chosen category, or the fields shown apart.
     const wizard::TreeNode* node = target.find(key);
-    bool apart = node && (node->key == kNotInStyle || node->parentKey == kNotInStyle);  // nothing maps there
-    target.dropHighlight = key.empty() || isMappingChild(key) || !node || apart ? std::string() : key;
+    bool field = node && node->parentKey.empty() && node->key != kNotInStyle;
+    target.dropHighlight = field && !isMappingChild(key) ? key : std::string();
 }
 
 void DragMapScreen::Style_Drag_Drop(DestinationTree which) {

@@ -367,6 +367,8 @@ TEST_F(DbDragMapTest, AKnowledgeBaseImportMapsArticlesIntoACategory) {
     EXPECT_FALSE(screen.treCat.visible);
     EXPECT_EQ(childrenOf(screen.tvKB, "Knowledge.CatID"), std::vector<std::string>{"Office Suites"});
     EXPECT_EQ(context.KBCategoryID, 4);
+    drag(screen, kLast, T::tvKB, "4");  // the chosen category is no field
+    EXPECT_EQ(rows("SELECT DestinTable, DestinColumn FROM XFRMappings"), "Knowledge|KBSummary\n");
     screen.cmdNext_Click();
     ASSERT_EQ(context.Gstructures.size(), 2u);
     EXPECT_EQ(context.Gstructures[1].Name, "KB");
