@@ -470,6 +470,8 @@ std::string DragMapScreen::Get_Mappings_FileName() {
     std::string chosen = dialogs.saveFile(
         {"Save Data Mappings", "*.xfo", "Veltrane Data Object|*.xfo", diag::programFolder().string()});
     if (chosen.empty()) return {};
+    // A name typed without an extension is saved as a mapping the start screen lists.
+    if (std::filesystem::path(diag::trimBlanks(chosen)).extension().empty()) chosen = diag::trimBlanks(chosen) + ".xfo";
     std::error_code ec;
     if (std::filesystem::exists(diag::toNativeSeparatorsPath(chosen), ec) &&
         dialogs.messageBox("Are you sure you want to override this file?", MsgButtons::YesNo, MsgIcon::Exclamation,

@@ -44,10 +44,11 @@ diag::ErrorRecord failureRecord(const std::exception& error) {
     return wizard::errorRecordOf(error);
 }
 
-// B: the template path without its four-character extension.
+// B: the template path without its extension (".xfo"), whatever its length.
 std::string baseName(const std::string& fileName) {
-    if (fileName.size() <= 4) throw std::invalid_argument("the template name has no extension: " + fileName);
-    return fileName.substr(0, fileName.size() - 4);
+    std::filesystem::path path(fileName);
+    if (path.filename().empty()) throw std::invalid_argument("the template name is no file name: " + fileName);
+    return path.replace_extension().string();
 }
 
 Field columnText(db::Recordset& rows, std::string_view column) { return rows.value(column); }

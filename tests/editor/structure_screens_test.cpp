@@ -205,9 +205,13 @@ TEST_F(DbStructureTest, ANewMappingMadeOnTheScreensImportsAsItsSavedCopy) {
     map.cboStyle_Click();
     drop("Department", "DeptName", "CIID.Alpha1");
     drop("Department", "Floor", "CIID.Alpha2");
+    // Typed without an extension: saved as made.xfo beside made-*.xft.
     std::string saved = (home.path() / "made.xfo").string();
-    dialogs.expectSaveFile(saved);
+    dialogs.expectSaveFile((home.path() / "made").string());
     map.ToolClick("ID_SaveMapping");
+    for (const char* file : {"made.xfo", "made-XFRStructure.xft", "made-XFRMappings.xft", "made-XFRClause.xft"}) {
+        EXPECT_TRUE(std::filesystem::exists(home.path() / file)) << file;
+    }
     map.cmdNext_Click();
     host.onModal = [](wizard::Screen& modal) {
         if (auto* info = dynamic_cast<import::ImportInfoScreen*>(&modal)) info->cmdSave_Click();
