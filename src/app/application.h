@@ -3,6 +3,7 @@
 #include "app/screen_registry.h"
 #include "wizard/console_reporter.h"
 #include "wizard/context.h"
+#include "wizard/host_synced_dialogs.h"
 #include "wizard/navigator.h"
 
 namespace koru::app {
@@ -23,7 +24,7 @@ public:
 
 private:
     wizard::Context m_context;
-    wizard::Dialogs& m_dialogs;
+    wizard::HostSyncedDialogs m_dialogs;
     ScreenRegistry m_screens;
     wizard::ConsoleReporter m_reporter;
     wizard::Navigator m_navigator;

@@ -104,9 +104,14 @@ void MappingsScreen::optRestore_Click() {
 
 void MappingsScreen::optKBImport_Click() { choose(optKBImport); }
 
+// A click chooses the listed mapping that Next loads; a double click loads it at once.
+void MappingsScreen::File_Click() {
+    if (File.listIndex >= 0) templatePath = (fileFolder / File.selectedText()).string();
+}
+
 void MappingsScreen::File_DblClick() {
     if (File.listIndex < 0) return;
-    templatePath = (fileFolder / File.selectedText()).string();
+    File_Click();
     cmdNext_Click();
 }
 

@@ -20,7 +20,7 @@ public:
     void optLoadMappings_Click();
     void optRestore_Click();
     void optKBImport_Click();
-    void File_Click() {}
+    void File_Click();
     void File_DblClick();
     void cmdBrowse_Click();
     void cmdNext_Click();

@@ -125,6 +125,13 @@ void QtHost::repaint(wizard::Screen& screen) {
     m_sinceRepaint.start();
 }
 
+void QtHost::refreshAll() {
+    if (m_repainting) return;
+    for (auto& [model, widget] : m_widgets) {
+        if (widget->isVisible()) widget->sync();
+    }
+}
+
 void QtHost::noScreensLeft() {
     // Queued, so that it also ends a loop that has not started yet.
     QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);

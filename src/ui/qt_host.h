@@ -53,6 +53,7 @@ public:
     void showModal(wizard::Screen& screen) override;
     void refresh(wizard::Screen& screen) override;
     void repaint(wizard::Screen& screen) override;
+    void refreshAll() override;
     void noScreensLeft() override;
 
     // Runs a handler, then brings every window up to date; when the outermost handler returns,

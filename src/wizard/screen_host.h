@@ -22,6 +22,8 @@ public:
     // Long work in a handler changed the model: show it if it is time to. Called often, so it
     // must cost next to nothing when it does not draw.
     virtual void repaint(Screen& /*screen*/) {}
+    // Every shown window mirrors its model now, whatever the repaint interval.
+    virtual void refreshAll() {}
     // No screen is left: the process may end.
     virtual void noScreensLeft() = 0;
 };

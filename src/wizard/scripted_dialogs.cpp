@@ -50,6 +50,7 @@ ScriptedDialogs::Expected ScriptedDialogs::take(const std::string& kind, std::st
 MsgResult ScriptedDialogs::messageBox(std::string_view text, MsgButtons buttons, MsgIcon icon,
                                       std::string_view title) {
     m_shown.push_back({"message", std::string(text), buttons, icon, std::string(title)});
+    if (onMessage) onMessage(m_shown.back());
     return take("message", text).answer;
 }
 

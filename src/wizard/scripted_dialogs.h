@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -47,6 +48,9 @@ public:
     std::string openFile(const FileDialogRequest& request) override;
     std::string saveFile(const FileDialogRequest& request) override;
     void setBusy(bool busy) override;
+
+    // Called as each message box is shown, while the work that shows it waits.
+    std::function<void(const Shown&)> onMessage;
 
     const std::vector<Shown>& shown() const { return m_shown; }
     const std::vector<FileDialogRequest>& fileRequests() const { return m_fileRequests; }

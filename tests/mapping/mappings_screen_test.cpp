@@ -116,9 +116,11 @@ TEST_F(MappingsScreenTest, EveryOptionEmptiesTheRepositoryFirst) {
 TEST_F(MappingsScreenTest, LoadingRebuildsTheLevelsAndKeepsExistingParents) {
     MappingsScreen* screen = show();
     screen->optLoadMappings_Click();
+    // One click and Next load the listed mapping, without a file dialog.
     screen->File.listIndex = 0;
+    screen->File_Click();
     dialogs.expectMessage("Data mappings loaded successfully");
-    screen->File_DblClick();
+    screen->cmdNext_Click();
     EXPECT_TRUE(application.screens().find(ScreenId::frmDragMap)->visible);
     EXPECT_EQ(screen->templatePath, (templates / "Customers.xfo").string());
     EXPECT_EQ(count("XFRMappings"), "5\n");

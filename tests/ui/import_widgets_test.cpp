@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
@@ -85,6 +86,27 @@ TEST_F(ImportWidgetsTest, LongWorkRedrawsTheProgressAtMostEveryInterval) {
     EXPECT_EQ(overall->value(), 3);
     // A label only asks to be painted: it shows now only because pending paints were run.
     EXPECT_GT(counter.paints, 0);
+}
+
+TEST_F(ImportWidgetsTest, AMessageAtTheEndShowsTheFinalFiguresBehindIt) {
+    auto& model = shown<import::ImportScreen>(wizard::ScreenId::frmDBSave);
+    QWidget& window = host.widgetFor(model);
+    model.repaint();  // starts the interval: the figures below would wait for the next draw
+    model.pbOverall.max = 4;
+    model.pbOverall.value = 4;
+    model.lblRecNumImport.caption = "Total Records Imported : 23";
+    model.repaint();
+    std::vector<int> bars;
+    bool countShown = false;
+    dialogs.onMessage = [&](const wizard::ScriptedDialogs::Shown&) {
+        for (auto* bar : window.findChildren<QProgressBar*>()) bars.push_back(bar->value());
+        for (auto* label : window.findChildren<QLabel*>()) countShown |= label->text() == "Total Records Imported : 23";
+    };
+    dialogs.expectMessage("Veltrane Data Import Completed Successfully");
+    application.dialogs().messageBox("Veltrane Data Import Completed Successfully", wizard::MsgButtons::OK,
+                                     wizard::MsgIcon::Exclamation, "Veltrane Data Import Utility");
+    EXPECT_TRUE(countShown);
+    EXPECT_NE(std::find(bars.begin(), bars.end(), 4), bars.end());
 }
 
 TEST_F(ImportWidgetsTest, WhatIsTypedReachesTheImportInformationModel) {
