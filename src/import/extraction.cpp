@@ -259,7 +259,13 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             // update run a new child of a recorded parent is new all the same.
             std::string levelQuery = query.statement;
             record.noKeysInSource = false;
-            if (context.UpdateMode >= 1 && context.UpdateMode <= 3) {
+            record.keylessRows = 0;
+            bool updateRun = context.UpdateMode >= 1 && context.UpdateMode <= 3;
+            if (updateRun && !record.DLink.empty()) {
+                auto count = source.query(keylessCountStatement(query, input));
+                record.keylessRows = count->next() ? std::stol(count->value(std::size_t{0}).value_or("0")) : 0;
+            }
+            if (updateRun) {
                 UpdateRestriction restriction;
                 restriction.mode = context.UpdateMode;
                 restriction.updateImportId = context.UpdateImportID;
@@ -276,6 +282,12 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                         source, Link_Sep(true, record.DLink), Link_Sep(false, record.DLink), fromText,
                         context.dialect().kind() == db::DestinationDialect::Kind::Mssql);
                     record.noKeysInSource = keys.empty() && !restriction.importedList.empty();
+                    // Rows without a key are still in the source: the items recorded under the
+                    // empty key have not left it.
+                    if (record.keylessRows > 0) {
+                        std::string empty = context.dialect().kind() == db::DestinationDialect::Kind::Mssql ? "N''" : "''";
+                        keys = keys.empty() ? empty + " " : keys + ", " + empty + " ";
+                    }
                     return keys;
                 });
                 if (condition) record.notInSourceCondition = *condition;
@@ -303,6 +315,9 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                                               (values.size() > 1 ? values[1].text : std::string()) + "', " +
                                               error.what());
                 }
+                // A row without a key would update whichever item the empty key recorded last, or
+                // be added again by every run: an update leaves it out.
+                if (updateRun && !record.DLink.empty() && values[1].text.empty()) continue;
                 writer->write(values);
                 ++levelRows;
                 ++total;

@@ -17,6 +17,7 @@
 #include "import/import_info_screen.h"
 #include "import/import_procedures.h"
 #include "import/import_statements.h"
+#include "import/row_accounting.h"
 #include "mapping/mapping_checks.h"
 #include "wizard/error_trap.h"
 #include "wizard/text_helpers.h"
@@ -33,7 +34,7 @@ namespace {
 // The item procedure goes on past a row that fails and then says "N transfer rows failed; the
 // first: level L, source key 'K': reason"; the server's and driver's prefixes are left out.
 std::string failedRowsOf(std::string_view error) {
-    std::size_t found = error.find(" transfer rows failed; the first: ");
+    std::size_t found = error.find(" transfer rows failed");
     if (found == std::string_view::npos) return {};
     std::size_t start = found;
     while (start > 0 && std::isdigit(static_cast<unsigned char>(error[start - 1]))) --start;
@@ -203,6 +204,8 @@ void ImportScreen::runStages() {
                                       {pbOverall, pbSave, pbVerify, lblRecNumImport, [this] { repaint(); }})) {
         throw RunFailed{};
     }
+    std::string keyless = keylessRowsWarning(context.Gstructures);
+    if (!keyless.empty()) dialogs.messageBox(keyless, MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
 
     dialogs.setBusy(true);
     m_stage = LS(473);
@@ -217,9 +220,12 @@ void ImportScreen::runStages() {
     diag::UT_Output_Debug(" - Updating live database");
     m_stage = LS(271);
     std::optional<db::DbError> failedRows;
+    std::string lostRows;  // rows that made nothing, and that no failure counted
     if (context.KBImport) {
         db::UntimedCommands untimed(context.destination());
+        long articlesBefore = articleCount(context.destination());
         procedures->XFR_Update_KB(context.destination());
+        lostRows = unaccountedArticles(context.destination(), articlesBefore);
     } else {
         db::UntimedCommands untimed(context.destination());
         try {
@@ -230,6 +236,9 @@ void ImportScreen::runStages() {
             if (failedRowsOf(error.what()).empty()) throw;
             failedRows = error;
         }
+        std::string failed = failedRows ? failedRowsOf(failedRows->what()) : std::string();
+        lostRows = unaccountedRows(context.destination(), m_importId, context.UpdateImportID > 0,
+                                   failed.empty() ? 0 : std::stol(failed));
     }
     pbLive.value = pbLive.max;
     repaint();
@@ -280,9 +289,12 @@ void ImportScreen::runStages() {
     if (context.cboDiscovery) {
         if (!Update_EXT_Conn_Str(*context.cboDiscovery, diag::trimBlanks(context.txtSConn))) throw RunFailed{};
     }
-    if (failedRows) {
+    if (failedRows || !lostRows.empty()) {
         m_stage = LS(271);
-        throw *failedRows;
+        if (!failedRows) throw db::DbError(db::kErrGeneralFailure, lostRows);
+        if (lostRows.empty()) throw *failedRows;
+        throw db::DbError(failedRows->code(), std::string(failedRows->what()) + "\r\n" + lostRows,
+                          failedRows->records(), failedRows->statement());
     }
     m_stage = LS(274);
     pbOverall.value = pbOverall.max;

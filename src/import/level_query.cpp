@@ -138,6 +138,13 @@ LevelQuery composeLevelQuery(const LevelQueryInput& input) {
     return query;
 }
 
+std::string keylessCountStatement(const LevelQuery& query, const LevelQueryInput& input) {
+    const std::string& key = (*input.levels)[input.level].DLink;
+    const std::string& sql = query.statement;
+    return "Select count(*) as NoKey " + sql.substr(query.selectEnd) + connectorAfter(sql, query.fromEnd) + "(" + key +
+           " is null or " + input.dialect->trim(key) + " = '')";
+}
+
 std::optional<std::string> addUpdateRestriction(
     LevelQuery& query, const LevelQueryInput& input, const UpdateRestriction& restriction,
     const std::function<std::string(const std::string& fromText)>& uniqueList) {

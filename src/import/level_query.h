@@ -72,6 +72,10 @@ std::optional<std::string> addUpdateRestriction(
     LevelQuery& query, const LevelQueryInput& input, const UpdateRestriction& restriction,
     const std::function<std::string(const std::string& fromText)>& uniqueList);
 
+// Counts the level's rows without a key (null or blank) in its statement before the update
+// restriction: an update run cannot tell which item such a row is.
+std::string keylessCountStatement(const LevelQuery& query, const LevelQueryInput& input);
+
 // The source key as XFRHash stores it: trimmed, quotes replaced by backquotes.
 std::string normalisedKeyExpression(const db::SourceDialect& dialect, const std::string& column);
 

@@ -19,6 +19,8 @@ struct StructureLevel {
     std::string notInSourceCondition;
     // An update run found no key of this level in the source: nothing of it may be moved.
     bool noKeysInSource = false;
+    // Rows of this level without a key, which an update run leaves out.
+    long keylessRows = 0;
 };
 
 }  // namespace koru::wizard

@@ -11,6 +11,7 @@
 #include "db/repository.h"
 #include "db/sqlite_connection.h"
 #include "diag/stop_request.h"
+#include "import/extraction.h"
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
 #include "mapping/level_values.h"
@@ -18,6 +19,7 @@
 #include "restore/import_deletion.h"
 #include "support/embedded_destination.h"
 #include "support/failing_connection.h"
+#include "support/files.h"
 #include "support/temp_home.h"
 #include "wizard/error_console.h"
 #include "wizard/scripted_dialogs.h"
@@ -34,7 +36,10 @@ using wizard::ScreenId;
 // tables it creates, [mapping] and [destination] run on the destination ([mapping NAME] is
 // the saved mapping NAME, loaded again by a run's Mapping=NAME), [run] sets Context values and
 // presses Start, [undo ID] deletes a session (or the newest: latest), [expect SQL] lists the
-// rows the query must return.
+// rows the query must return. After every run that reached its items, nothing may be lost: each
+// level's items are the rows its source statement returned, less rows without a key in an
+// update run, rows the failure message counts, and rows a run's "merged=LEVEL:N" declares
+// (they updated an item another row of the run updated too).
 struct Section {
     std::string name;
     std::string argument;
@@ -186,6 +191,7 @@ private:
         bool anyMessage = false;
         bool abort = false;
         std::optional<int> expectedExit;
+        std::map<int, long> merged;
         for (const std::string& line : section.lines) {
             std::size_t equals = line.find('=');
             std::string key = line.substr(0, equals);
@@ -216,6 +222,7 @@ private:
             else if (key == "abort") abort = number();
             else if (key == "exit") expectedExit = number();
             else if (key == "console") expectedConsoles.push_back(value);
+            else if (key == "merged") merged[std::stoi(value)] = std::stol(value.substr(value.find(':') + 1));
             else if (key.rfind("message", 0) == 0) {
                 anyMessage = true;
                 MsgResult answer = key == "message:Retry"   ? MsgResult::Retry
@@ -258,16 +265,97 @@ private:
         auto* screen = dynamic_cast<ImportScreen*>(application.navigator().loadScreen(ScreenId::frmDBSave));
         ASSERT_NE(screen, nullptr);
         std::optional<int> exit;
+        std::size_t shownBefore = dialogs.shown().size();
+        long articlesBefore = context.KBImport ? countOf("SELECT count(*) FROM KNOWLEDGE") : 0;
+        test::writeFile(home.path() / "TKImportLog.on", "");
+        fs::remove(home.path() / "TKImportLog.log");
         try {
             screen->cmdStart_Click();
         } catch (const diag::ProcessEnd& end) {
             exit = end.status;
         }
         diag::clearStopRequest();
+        checkNothingLost(*screen, exit, shownBefore, merged, articlesBefore);
         EXPECT_EQ(exit, expectedExit) << home.read("XFRLog.log");
         EXPECT_EQ(dialogs.pending(), 0u) << "messages expected but not shown";
         EXPECT_EQ(consoles, expectedConsoles);
         context.Unattended = false;
+    }
+
+    long countOf(const std::string& sql) { return std::stol(test::rowsOf(context.destination(), sql)); }
+
+    // Rows per level of a "level|count" query.
+    std::map<int, long> perLevel(db::Connection& connection, const std::string& sql) {
+        std::map<int, long> counts;
+        std::istringstream rows(test::rowsOf(connection, sql));
+        for (std::string row; std::getline(rows, row);) {
+            counts[std::stoi(row)] = std::stol(row.substr(row.find('|') + 1));
+        }
+        return counts;
+    }
+
+    void checkNothingLost(const ImportScreen& screen, std::optional<int> exit, std::size_t shownBefore,
+                          const std::map<int, long>& merged, long articlesBefore) {
+        std::optional<long> failed;
+        if (exit == 0) failed = 0;
+        for (std::size_t i = shownBefore; i < dialogs.shown().size(); ++i) {
+            std::istringstream text(dialogs.shown()[i].text);
+            for (std::string line; std::getline(text, line);) {
+                if (line == "Veltrane Data Import Completed Successfully") failed = 0;
+                // "N transfer rows failed; the first: ..." and "N more transfer rows failed: ..."
+                if (line.find(" transfer rows failed") != std::string::npos) failed = failed.value_or(0) + std::stol(line);
+            }
+        }
+        std::string session = std::to_string(screen.importId());
+        if (!failed) {
+            // A run that stopped before its items recorded none.
+            if (screen.stage() == "Writing To Temp Table") {
+                EXPECT_EQ(countOf("SELECT count(*) FROM XFRHash WHERE ImportID = " + session), 0);
+            }
+            return;
+        }
+        // The source statements as the run wrote them into its debug log.
+        std::map<int, long> read;
+        std::istringstream log(home.read("TKImportLog.log"));
+        for (std::string line; std::getline(log, line);) {
+            if (line.rfind("Import=Level:", 0) != 0) continue;
+            if (line.back() == '\r') line.pop_back();
+            int level = std::stoi(line.substr(13));
+            std::string statement = line.substr(line.find(" - Select ") + 3);
+            std::string keyless;
+            const wizard::StructureLevel& record = context.Gstructures[level];
+            if (context.UpdateMode >= 1 && context.UpdateMode <= 3 && !record.DLink.empty()) {
+                std::string key = "\"" + Link_Sep(false, record.DLink) + "\"";
+                keyless = " WHERE " + key + " IS NOT NULL AND trim(" + key + ") <> ''";
+            }
+            read[level] = std::stol(
+                test::rowsOf(context.source(), "SELECT count(*) FROM (" + statement + ")" + keyless));
+        }
+        auto written = perLevel(context.destination(),
+                                "SELECT StructureID, count(*) FROM XFRTransfer GROUP BY StructureID");
+        auto items = perLevel(context.destination(),
+                              "SELECT h.StructureID, count(DISTINCT h.CIIDID) FROM XFRHash h JOIN CIID c ON c.ID = "
+                              "h.CIIDID WHERE h.ImportID = " + session + " GROUP BY h.StructureID");
+        long rows = 0, made = 0, joined = 0;
+        for (const auto& [level, count] : read) {
+            SCOPED_TRACE("nothing lost, level " + std::to_string(level));
+            EXPECT_EQ(written[level], count);
+            rows += count;
+            long mergedRows = merged.count(level) ? merged.at(level) : 0;
+            joined += mergedRows;
+            made += items[level];
+            if (*failed == 0 && !context.KBImport) {
+                EXPECT_EQ(items[level], count - mergedRows) << "items";
+            }
+        }
+        if (context.KBImport) {
+            EXPECT_EQ(countOf("SELECT count(*) FROM KNOWLEDGE") - articlesBefore, rows - *failed) << "articles";
+        } else {
+            EXPECT_EQ(made, rows - joined - *failed) << "items of the run";
+        }
+        if (*failed == 0) {
+            EXPECT_EQ(screen.lblRecNumImport.caption, "Total Records Imported : " + std::to_string(rows));
+        }
     }
 
     test::TempHome home;

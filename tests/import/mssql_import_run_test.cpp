@@ -260,9 +260,12 @@ TEST(MssqlImportRun, HierarchyUpdateRunSendsEveryStatementAsWritten) {
                                     "xfrhash.ImportID in (17, 12) and xfrhash.structureid = ";
     destination.answerStartingWith(notInSource + "1", {{"id"}, {{"611"}, {"612"}}});
     destination.answerStartingWith(notInSource + "2", {{"id"}, {}});
+    destination.answerStartingWith("SELECT StructureID, count(*) FROM XFRTransfer", {{"l", "n"}, {{"1", "2"}, {"2", "2"}}});
+    destination.answerStartingWith("SELECT h.StructureID", {{"l", "n", "d"}, {{"1", "2", "2"}, {"2", "2", "2"}}});
 
     ScriptedConnection& source = *run.source;
     source.tableColumns["Contacts"] = {{"ContactID", kInteger}, {"DeptID", kInteger}};
+    source.answerStartingWith("Select count(*) as NoKey", {{"NoKey"}, {{"0"}}});
     source.answerStartingWith("Select count(*) as CT", {{"CT"}, {{"2"}}});
     source.answerStartingWith("Select count(*) as CT", {{"CT"}, {{"2"}}});
     source.answerStartingWith("Select count(*) as CT", {{"CT"}, {{"0"}}});
@@ -308,6 +311,9 @@ TEST(MssqlImportRun, KnowledgeBaseImportSendsEveryStatementAsWritten) {
                  {"Articles", "Fix", "KNOWLEDGE", "KBReso", "1"},
                  {"Articles", "Title", "KNOWLEDGE", "KBSummary", "1"}},
                 {{"1", "1", "Articles", "Status", "=         ", "Published", "0", "0"}});
+    destination.answerStartingWith("SELECT count(*) FROM KNOWLEDGE", {{"n"}, {{"40"}}});
+    destination.answerStartingWith("SELECT count(*) FROM KNOWLEDGE", {{"n"}, {{"41"}}});
+    destination.answerStartingWith("SELECT count(*) FROM XFRTransfer", {{"n"}, {{"1"}}});
     run.source->answerStartingWith("Select count(*) as CT", {{"CT"}, {{"1"}}});
     run.source->answerStartingWith("Select [Articles].[Problem]",
                                    {{"XFR1", "XFR2", "XFR3"},
@@ -352,8 +358,11 @@ TEST(MssqlImportRun, KestrixSourceSendsEveryStatementAsWritten) {
          {{"801", "ACME\\Sales\\PC-01", "2000"}, {"802", "Standalone\\PC-02", "2000"}, {"803", "\\PC-03", "2000"}}});
     destination.answerStartingWith("Select top 1 id from ciid", {{"id"}, {{"950"}}});
     destination.answerStartingWith("Select top 1 id from ciid", {{"id"}, {}});
+    destination.answerStartingWith("SELECT StructureID, count(*) FROM XFRTransfer", {{"l", "n"}, {{"1", "1"}, {"2", "1"}}});
+    destination.answerStartingWith("SELECT h.StructureID", {{"l", "n", "d"}, {{"1", "1", "1"}, {"2", "1", "1"}}});
 
     ScriptedConnection& source = *run.source;
+    source.answerStartingWith("Select count(*) as NoKey", {{"NoKey"}, {{"0"}}});
     source.answerStartingWith("Select count(*) as CT", {{"CT"}, {{"1"}}});
     source.answerStartingWith("Select [PCs].PCName", {{"PCName"}, {{"PC-01"}}});
     source.answerStartingWith("Select [PCs].[PCName] as XFR1",
