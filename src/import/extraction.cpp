@@ -1,6 +1,8 @@
 #include "import/extraction.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <unordered_set>
 #include <map>
 
 #include "db/import_sessions.h"
@@ -156,6 +158,32 @@ std::string keptParentKeys(db::Connection& source, const wizard::StructureLevel&
     return "SELECT k FROM temp." + table;
 }
 
+// A level below the top reads only the rows whose link names a row its parent level read
+// before it: one that cannot, reads nothing, and the import would end as if it had.
+void checkLevelLinks(const std::vector<wizard::StructureLevel>& levels) {
+    for (std::size_t i = 2; i < levels.size(); ++i) {
+        const wizard::StructureLevel& level = levels[i];
+        std::string name = "Level " + std::to_string(i) + " (" + level.Name + ")";
+        std::size_t parent = level.ULinkID > 0 ? static_cast<std::size_t>(level.ULinkID) : 0;
+        if (parent == 0 || parent >= levels.size()) {
+            throw std::invalid_argument(name + " hangs under level " + std::to_string(level.ULinkID) +
+                                        ", which the mapping does not have.");
+        }
+        if (parent >= i) {
+            throw std::invalid_argument(name + " hangs under level " + std::to_string(parent) +
+                                        ", whose rows are read after its own.");
+        }
+        if (level.ULink.empty()) {
+            throw std::invalid_argument(name + " names no column that links it to level " + std::to_string(parent) +
+                                        ".");
+        }
+        if (levels[parent].DLink.empty()) {
+            throw std::invalid_argument(name + " hangs under level " + std::to_string(parent) +
+                                        ", which has no identifier column.");
+        }
+    }
+}
+
 }  // namespace
 
 std::string Link_Sep(bool tablePart, std::string_view link) {
@@ -165,7 +193,7 @@ std::string Link_Sep(bool tablePart, std::string_view link) {
 }
 
 std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const std::vector<std::int32_t>& sessions,
-                                 int structureID, bool national) {
+                                 int structureID, bool national, std::vector<std::string>* values) {
     std::string sql = std::string(ciidList ? "Select distinct CIIDID as LstWoop From XFRHash where "
                                            : "Select distinct XFRID as LstWoop From XFRHash where ") +
                       db::sessionCondition("importid", sessions) + " and StructureID = " + std::to_string(structureID);
@@ -174,6 +202,7 @@ std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const 
     while (rows->next()) {
         auto value = rows->text(0);
         if (!value) continue;
+        if (values) values->emplace_back(*value);
         list += (national ? "N" : "") + db::charQuoted(*value, '\'') + ", ";
     }
     if (list.size() >= 3) list.resize(list.size() - 2);
@@ -218,6 +247,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
         progress.lblRecNumImport.caption = diag::LS(258, reporter);
         const std::string recordsImported = diag::LS(529, reporter);
         int levels = static_cast<int>(context.Gstructures.size()) - 1;
+        if (!context.KBImport) checkLevelLinks(context.Gstructures);
         progress.pbOverall.max = levels + 2;
         long total = 0;
         std::vector<TransferValue> values;
@@ -260,6 +290,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             std::string levelQuery = query.statement;
             record.noKeysInSource = false;
             record.keylessRows = 0;
+            std::unordered_set<std::string> recordedKeys;
             bool updateRun = context.UpdateMode >= 1 && context.UpdateMode <= 3;
             if (updateRun && !record.DLink.empty()) {
                 auto count = source.query(keylessCountStatement(query, input));
@@ -274,8 +305,14 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 if (context.dialect().kind() == db::DestinationDialect::Kind::Sqlite) {
                     restriction.keyCollation = std::string(" COLLATE ") + db::kKeyCollation;
                 }
-                restriction.importedList =
-                    UT_Get_List_Imported(context, false, chain, i, dialect->kind() == db::SourceDialect::Kind::SqlServer);
+                std::vector<std::string> keys;
+                restriction.importedList = UT_Get_List_Imported(
+                    context, false, chain, i, dialect->kind() == db::SourceDialect::Kind::SqlServer, &keys);
+                // The source compares keys its own way, the destination without case: a row the
+                // source takes for new may still be a recorded item, which adding new only leaves.
+                if (context.UpdateMode == 3) {
+                    for (const std::string& key : keys) recordedKeys.insert(db::foldKey(diag::trimBlanks(key)));
+                }
                 if (context.UpdateMode != 2) restriction.textKey = isTextKey(source, record.DLink);
                 auto condition = addUpdateRestriction(query, input, restriction, [&](const std::string& fromText) {
                     std::string keys = UT_Get_Source_Unique_List(
@@ -318,6 +355,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 // A row without a key would update whichever item the empty key recorded last, or
                 // be added again by every run: an update leaves it out.
                 if (updateRun && !record.DLink.empty() && values[1].text.empty()) continue;
+                if (!recordedKeys.empty() && recordedKeys.count(db::foldKey(values[1].text))) continue;
                 writer->write(values);
                 ++levelRows;
                 ++total;

@@ -22,8 +22,9 @@ std::string Link_Sep(bool tablePart, std::string_view link);
 // recorded for a level, as a list of quoted texts.
 // `national`: the list goes to SQL Server, which keeps characters outside its code page only
 // in N'...' literals.
+// `values`, when given, receives the keys as they are recorded.
 std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const std::vector<std::int32_t>& sessions,
-                                 int structureID, bool national = false);
+                                 int structureID, bool national = false, std::vector<std::string>* values = nullptr);
 
 // The source's values of table.column for a from text, as a list: quoted, trimmed and
 // without quotes, as XFRHash keeps keys.

@@ -18,6 +18,13 @@ struct DateParts {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 
+bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int daysIn(int year, int month) {
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return kDays[month - 1] + (month == 2 && isLeap(year) ? 1 : 0);
+}
+
 // "yyyy-mm-dd[ hh:nn[:ss[.fff]]]" or "yyyy-mm-ddThh:nn:ss", as the drivers and SQLite give dates.
 std::optional<DateParts> parseDate(std::string_view text) {
     std::string value = diag::trimBlanks(text);
@@ -25,13 +32,15 @@ std::optional<DateParts> parseDate(std::string_view text) {
     char separator = 0;
     int read = std::sscanf(value.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d", &parts.year, &parts.month, &parts.day,
                            &separator, &parts.hour, &parts.minute, &parts.second);
-    if (read < 3 || parts.month < 1 || parts.month > 12 || parts.day < 1 || parts.day > 31) return std::nullopt;
+    if (read < 3 || parts.month < 1 || parts.month > 12 || parts.day < 1) return std::nullopt;
     if (read < 5) parts.hour = parts.minute = parts.second = 0;
     if (read < 7) parts.second = 0;
+    // A day the calendar does not have would count as another one.
+    if (parts.day > daysIn(parts.year, parts.month) || parts.hour > 23 || parts.minute > 59 || parts.second > 59) {
+        return std::nullopt;
+    }
     return parts;
 }
-
-bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int dayOfYear(const DateParts& date) {
     static const int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
@@ -243,6 +252,10 @@ void TransferLayout::mappedValue(const MappedColumn& column, const db::Recordset
         // Dates are formatted by kind; the rare path takes the general conversion.
         switch (column.conversion) {
             case Conversion::Number: {
+                // A date column's value that is no date has no day of the year to give.
+                if (field.value && !diag::trimBlanks(*field.value).empty() && !parseDate(*field.value)) {
+                    throw std::overflow_error("'" + diag::trimBlanks(*field.value) + "' is no date");
+                }
                 std::string text = ut_get_inserted_text(field, "num", 0);
                 return text.empty() ? setNull(out) : setNumber(out, G_Num_Convert(text));
             }

@@ -357,6 +357,10 @@ bool MappingFiles::UT_Load_Mappings_To_TXT(const std::string& fileName) {
                 throw RefusedValue(level.parentPlace + ": level '" + level.name + "' hangs under level " +
                                    std::to_string(level.parent) + ", which the mapping does not have.");
             }
+            if (level.parent > level.id) {
+                throw RefusedValue(level.parentPlace + ": level '" + level.name + "' hangs under level " +
+                                   std::to_string(level.parent) + ", whose rows are read after its own.");
+            }
             if (!level.linked) {
                 throw RefusedValue(level.linkPlace + ": level '" + level.name +
                                    "' hangs under another level but names no column that links it to it.");

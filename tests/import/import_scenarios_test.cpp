@@ -15,6 +15,7 @@
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
 #include "mapping/level_values.h"
+#include "mapping/mapping_files.h"
 #include "mapping/mapping_repository.h"
 #include "restore/import_deletion.h"
 #include "support/embedded_destination.h"
@@ -36,10 +37,13 @@ using wizard::ScreenId;
 // tables it creates, [mapping] and [destination] run on the destination ([mapping NAME] is
 // the saved mapping NAME, loaded again by a run's Mapping=NAME), [run] sets Context values and
 // presses Start, [undo ID] deletes a session (or the newest: latest), [expect SQL] lists the
-// rows the query must return. After every run that reached its items, nothing may be lost: each
+// rows the query must return. [file NAME] writes a file into the program folder, [load NAME] loads
+// the mapping files of template NAME ("loaded=0" when they are refused; "message^=" expects a
+// message that begins so, "console=" an error report; "$HOME" is the program folder). A run's "error=TEXT" expects TEXT in an error report. After every run that reached its items, nothing may be lost: each
 // level's items are the rows its source statement returned, less rows without a key in an
-// update run, rows the failure message counts, and rows a run's "merged=LEVEL:N" declares
-// (they updated an item another row of the run updated too).
+// update run, rows the failure message counts, rows a run's "left=LEVEL:N" declares (a recorded
+// key the source took for new, which adding new only leaves) and rows its "merged=LEVEL:N"
+// declares (they updated an item another row of the run updated too).
 struct Section {
     std::string name;
     std::string argument;
@@ -109,6 +113,12 @@ public:
                 useMapping(section.argument);
             } else if (section.name == "mapping" || section.name == "destination") {
                 for (const std::string& statement : statementsOf(section)) m_destination->execute(statement);
+            } else if (section.name == "file") {
+                std::string text;
+                for (const std::string& line : section.lines) text += line + "\r\n";
+                test::writeFile(home.path() / section.argument, text);
+            } else if (section.name == "load") {
+                load(section);
             } else if (section.name == "undo") {
                 undo(section.argument);
             } else if (section.name == "run") {
@@ -169,6 +179,29 @@ private:
         EXPECT_TRUE(restore::deleteImportSession(context, application.reporter(), id).success) << "undo " << id;
     }
 
+    void load(const Section& section) {
+        bool loaded = true;
+        std::vector<std::string> consoles, expectedConsoles;
+        host.onModal = [&](wizard::Screen& screen) {
+            if (auto* console = dynamic_cast<wizard::ErrorConsole*>(&screen)) consoles.push_back(console->lblError.caption);
+        };
+        for (const std::string& line : section.lines) {
+            std::size_t equals = line.find('=');
+            std::string value = unescaped(line.substr(equals + 1));
+            for (std::size_t at; (at = value.find("$HOME")) != std::string::npos;) value.replace(at, 5, home.path().string());
+            if (line.rfind("message=", 0) == 0) dialogs.expectMessage(value);
+            else if (line.rfind("message^=", 0) == 0) dialogs.expectMessageStartingWith(value);
+            else if (line.rfind("loaded=", 0) == 0) loaded = value == "1";
+            else if (line.rfind("console=", 0) == 0) expectedConsoles.push_back(value);
+            else ADD_FAILURE() << "unknown load setting " << line;
+        }
+        mapping::MappingFiles files(context, dialogs, application.reporter());
+        EXPECT_EQ(files.UT_Load_Mappings_To_TXT((home.path() / section.argument).string()), loaded);
+        host.onModal = nullptr;
+        EXPECT_EQ(dialogs.pending(), 0u) << "messages expected but not shown";
+        EXPECT_EQ(consoles, expectedConsoles);
+    }
+
     void source(const Section& section) {
         if (!context.SourceConnection) {
             fs::path file = m_folder / "source.db";
@@ -188,10 +221,11 @@ private:
     void start(const Section& section) {
         std::vector<std::string> assetFields;
         std::vector<std::string> expectedConsoles;
+        std::vector<std::string> expectedErrors;
         bool anyMessage = false;
         bool abort = false;
         std::optional<int> expectedExit;
-        std::map<int, long> merged;
+        std::map<int, long> merged, left;
         for (const std::string& line : section.lines) {
             std::size_t equals = line.find('=');
             std::string key = line.substr(0, equals);
@@ -222,7 +256,9 @@ private:
             else if (key == "abort") abort = number();
             else if (key == "exit") expectedExit = number();
             else if (key == "console") expectedConsoles.push_back(value);
+            else if (key == "error") expectedErrors.push_back(value);
             else if (key == "merged") merged[std::stoi(value)] = std::stol(value.substr(value.find(':') + 1));
+            else if (key == "left") left[std::stoi(value)] = std::stol(value.substr(value.find(':') + 1));
             else if (key.rfind("message", 0) == 0) {
                 anyMessage = true;
                 MsgResult answer = key == "message:Retry"   ? MsgResult::Retry
@@ -253,12 +289,14 @@ private:
         mapping::setLevelValuesForImport(context.destination(), context, assetFields);
 
         std::vector<std::string> consoles;
+        std::string errors;
         host.onModal = [&](wizard::Screen& screen) {
             if (auto* info = dynamic_cast<ImportInfoScreen*>(&screen)) {
                 abort ? info->cmdQuit_Click() : info->cmdSave_Click();
             } else if (auto* console = dynamic_cast<wizard::ErrorConsole*>(&screen)) {
                 std::string full = console->txtFullError.text;
                 consoles.push_back(console->lblError.caption + " @ " + full.substr(full.rfind("Occured On : ") + 13));
+                errors += full;
             }
         };
         application.navigator().unloadScreen(ScreenId::frmDBSave);
@@ -275,10 +313,12 @@ private:
             exit = end.status;
         }
         diag::clearStopRequest();
-        checkNothingLost(*screen, exit, shownBefore, merged, articlesBefore);
+        host.onModal = nullptr;  // it holds this run's locals
+        checkNothingLost(*screen, exit, shownBefore, merged, left, articlesBefore);
         EXPECT_EQ(exit, expectedExit) << home.read("XFRLog.log");
         EXPECT_EQ(dialogs.pending(), 0u) << "messages expected but not shown";
         EXPECT_EQ(consoles, expectedConsoles);
+        for (const std::string& error : expectedErrors) EXPECT_NE(errors.find(error), std::string::npos) << errors;
         context.Unattended = false;
     }
 
@@ -295,7 +335,7 @@ private:
     }
 
     void checkNothingLost(const ImportScreen& screen, std::optional<int> exit, std::size_t shownBefore,
-                          const std::map<int, long>& merged, long articlesBefore) {
+                          const std::map<int, long>& merged, const std::map<int, long>& left, long articlesBefore) {
         std::optional<long> failed;
         if (exit == 0) failed = 0;
         for (std::size_t i = shownBefore; i < dialogs.shown().size(); ++i) {
@@ -337,8 +377,9 @@ private:
                               "SELECT h.StructureID, count(DISTINCT h.CIIDID) FROM XFRHash h JOIN CIID c ON c.ID = "
                               "h.CIIDID WHERE h.ImportID = " + session + " GROUP BY h.StructureID");
         long rows = 0, made = 0, joined = 0;
-        for (const auto& [level, count] : read) {
+        for (const auto& [level, returned] : read) {
             SCOPED_TRACE("nothing lost, level " + std::to_string(level));
+            long count = returned - (left.count(level) ? left.at(level) : 0);
             EXPECT_EQ(written[level], count);
             rows += count;
             long mergedRows = merged.count(level) ? merged.at(level) : 0;
