@@ -10,10 +10,11 @@
 namespace koru::db {
 namespace {
 
+// A key as parsing reads it: line ends around it are blanks too.
 std::string trimmedLower(std::string_view text) {
-    auto begin = text.find_first_not_of(" \t");
+    auto begin = text.find_first_not_of(" \t\r\n");
     if (begin == std::string_view::npos) return {};
-    auto end = text.find_last_not_of(" \t");
+    auto end = text.find_last_not_of(" \t\r\n");
     std::string key(text.substr(begin, end - begin + 1));
     std::transform(key.begin(), key.end(), key.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -42,6 +43,35 @@ std::size_t valueEnd(std::string_view text, std::size_t start) {
     return semicolon == std::string_view::npos ? text.size() : semicolon;
 }
 
+// The nested connection string of Extended Properties, which the ODBC provider unpacks, with its
+// own passwords masked; a quoted one is unquoted first and quoted again the same way.
+std::string maskedNestedString(std::string_view value) {
+    std::size_t open = value.find_first_not_of(" \t");
+    if (open == std::string_view::npos || (value[open] != '\'' && value[open] != '"' && value[open] != '{')) {
+        return maskPasswords(value);
+    }
+    char close = value[open] == '{' ? '}' : value[open];
+    std::string inner;
+    std::size_t k = open + 1;
+    for (; k < value.size(); ++k) {
+        if (value[k] != close) {
+            inner += value[k];
+        } else if (k + 1 < value.size() && value[k + 1] == close) {
+            inner += close;
+            ++k;
+        } else {
+            break;
+        }
+    }
+    std::string masked(value.substr(0, open + 1));
+    for (char c : maskPasswords(inner)) {
+        masked += c;
+        if (c == close) masked += close;
+    }
+    if (k < value.size()) masked.append(value.substr(k));
+    return masked;
+}
+
 }  // namespace
 
 std::string quotedConnectionValue(std::string_view value) {
@@ -66,6 +96,8 @@ std::string maskPasswords(std::string_view text) {
         masked.append(text.substr(pos, equals + 1 - pos));
         if (key == "password" || key == "pwd") {
             masked.append("*****");
+        } else if (key == "extended properties") {
+            masked.append(maskedNestedString(text.substr(equals + 1, end - equals - 1)));
         } else {
             masked.append(text.substr(equals + 1, end - equals - 1));
         }
@@ -104,6 +136,15 @@ std::string_view trim(std::string_view text) {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+// A key or provider as a message may name it: a name, not text that may be a password the
+// user meant to give (a missing "=" or quote makes it part of a key).
+std::string shownName(std::string_view name) {
+    bool plain = !name.empty() && name.size() <= 64 && std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == ' ' || c == '_' || c == '.' || c == '-';
+    });
+    return plain ? std::string(name) : std::string("an entry");
+}
+
 [[noreturn]] void malformed(const std::string& problem) {
     // The value is never quoted back: it may be a password.
     throw DbError(kErrGeneralFailure, "The connection string is malformed: " + problem + ".");
@@ -125,7 +166,7 @@ ConnectionString ConnectionString::parse(std::string_view text) {
         if (equals == std::string_view::npos ||
             (semicolon != std::string_view::npos && semicolon < equals)) {
             malformed(previousKey.empty() ? "its first entry has no '='"
-                                          : "an entry without '=' follows " + previousKey);
+                                          : "an entry without '=' follows " + shownName(previousKey));
         }
         std::string key(trim(text.substr(pos, equals - pos)));
         if (key.empty()) malformed("an entry has no key before '='");
@@ -148,10 +189,10 @@ ConnectionString ConnectionString::parse(std::string_view text) {
                     break;
                 }
             }
-            if (!closed) malformed("the value of " + key + " has an unbalanced quote");
+            if (!closed) malformed("the value of " + shownName(key) + " has an unbalanced quote");
             while (pos < text.size() && isSpace(text[pos])) ++pos;
             if (pos < text.size() && text[pos] != ';') {
-                malformed("text follows the quoted value of " + key);
+                malformed("text follows the quoted value of " + shownName(key));
             }
         } else {
             std::size_t end = text.find(';', pos);
@@ -407,6 +448,8 @@ OpenTarget translateEmbedded(const ConnectionString& parsed, std::string_view fo
 
 OpenTarget translateConnectionString(std::string_view connectionString,
                                      const OdbcDriverCatalog& catalog) {
+    // The C APIs below would read the string, or a file name in it, only up to the NUL.
+    if (connectionString.find('\0') != std::string_view::npos) malformed("it holds a NUL character");
     ConnectionString parsed = ConnectionString::parse(connectionString);
     std::string provider(trim(parsed.get("Provider").value_or("")));
     bool odbcKeys = parsed.has("DSN") || parsed.has("Driver") || parsed.has("FileDSN");
@@ -451,7 +494,8 @@ OpenTarget translateConnectionString(std::string_view connectionString,
     }
 
     throw DbError(kErrProviderNotFound,
-                  "Provider cannot be found: " + provider +
+                  "Provider cannot be found: " +
+                      (shownName(provider) == provider ? provider : std::string("the provider it names")) +
                       " is not available here; connect through an ODBC driver (Driver=... or "
                       "DSN=...) instead.");
 }
