@@ -1,6 +1,8 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <ostream>
 
 #include "diag/logs.h"
@@ -40,6 +42,62 @@ bool CommandLine::UT_Get_Command_Parameter(std::string_view key, std::string& va
 
 namespace {
 
+constexpr std::string_view kPasswordKey = "/Password=";
+constexpr std::string_view kMask = "*****";
+
+}  // namespace
+
+std::string withoutPassword(std::string_view text, std::string_view password) {
+    std::string masked;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t found = password.empty() ? std::string_view::npos : text.find(password, at);
+        if (found == std::string_view::npos) {
+            masked.append(text.substr(at));
+            break;
+        }
+        masked.append(text.substr(at, found - at)).append(kMask);
+        at = found + password.size();
+    }
+    // A value cut out of the command line may hold part of the password behind its key.
+    for (std::size_t key = masked.find(kPasswordKey); key != std::string::npos; key = masked.find(kPasswordKey, key + 1)) {
+        std::size_t start = key + kPasswordKey.size();
+        if (start < masked.size() && masked[start] == '\'') ++start;
+        std::size_t end = std::min(masked.find('\'', start), masked.size());
+        if (end > start) masked.replace(start, end - start, kMask);
+    }
+    return masked;
+}
+
+void hidePasswordArguments(int argc, char** argv) {
+    bool inQuotedValue = false;  // a quoted value may go on into the next argument
+    for (int i = 1; i < argc; ++i) {
+        char* argument = argv[i];
+        std::size_t length = std::strlen(argument);
+        std::size_t at = 0;
+        while (at < length) {
+            if (!inQuotedValue) {
+                const char* key = std::strstr(argument + at, kPasswordKey.data());
+                if (!key) break;
+                at = static_cast<std::size_t>(key - argument) + kPasswordKey.size();
+                if (at < length && argument[at] == '\'') {
+                    inQuotedValue = true;
+                    ++at;
+                    continue;
+                }
+                for (; at < length; ++at) argument[at] = '*';  // unquoted: to the end of the argument
+                break;
+            }
+            for (; at < length && argument[at] != '\''; ++at) argument[at] = '*';
+            if (at < length) {
+                inQuotedValue = false;
+                ++at;
+            }
+        }
+    }
+}
+
+namespace {
+
 void refuse(std::ostream& err, std::string_view argument, const std::string& value) {
     std::string line = "Incorrect parameter passed, Arguement=" + std::string(argument) + ", VALUE=" + value;
     diag::UT_Write_To_Internal_Log(line);
@@ -65,17 +123,17 @@ std::optional<UnattendedParameters> readUnattendedParameters(const CommandLine& 
                                                                              diag::toNativeSeparators(mapFile));
     std::error_code ec;
     if (!std::filesystem::is_regular_file(parameters.mapFile, ec)) {
-        refuse(err, "MapFile", mapFile);
+        refuse(err, "MapFile", withoutPassword(mapFile, parameters.password));
         return std::nullopt;
     }
     // One numeric character, 0 to 3.
     std::string update = diag::trimBlanks(parameters.update);
     if (update.size() != 1 || !std::isdigit(static_cast<unsigned char>(update[0]))) {
-        refuse(err, "Update", parameters.update);
+        refuse(err, "Update", withoutPassword(parameters.update, parameters.password));
         return std::nullopt;
     }
     if (update[0] > '3') {
-        refuse(err, "Update", parameters.update);
+        refuse(err, "Update", withoutPassword(parameters.update, parameters.password));
         return std::nullopt;
     }
     return parameters;

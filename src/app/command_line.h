@@ -30,6 +30,14 @@ private:
     std::vector<std::size_t> m_argumentEnds;  // offset in m_raw just past each argument
 };
 
+// `text` (a command-line value about to be logged) with the password kept out: every occurrence
+// of `password`, and whatever follows a "/Password=" key up to its closing quote, becomes "*****".
+std::string withoutPassword(std::string_view text, std::string_view password);
+
+// Overwrites the values of /Password= in the process's own arguments, so that the process list
+// (/proc/PID/cmdline) does not show them. The arguments must have been copied first.
+void hidePasswordArguments(int argc, char** argv);
+
 // What an unattended run is handed once the command line is accepted.
 struct UnattendedParameters {
     std::filesystem::path mapFile;  // full path

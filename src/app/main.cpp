@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/startup.h"
 #include "diag/error_reporter.h"
 
@@ -26,6 +27,7 @@ public:
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    koru::app::hidePasswordArguments(argc, argv);
     try {
 #if KORU_WITH_GUI
         if (arguments.size() == 2 && arguments[0] == "--screenshots") {

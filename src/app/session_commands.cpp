@@ -37,7 +37,7 @@ std::optional<SessionCommand> readSessionCommand(const std::vector<std::string>&
         const std::string id = arguments.size() > 1 ? arguments[1] : std::string();
         auto [end, error] = std::from_chars(id.data(), id.data() + id.size(), command.importId);
         if (id.empty() || error != std::errc() || end != id.data() + id.size() || command.importId <= 0) {
-            std::string text = "Incorrect parameter passed, Arguement=--undo, VALUE=" + id;
+            std::string text = "Incorrect parameter passed, Arguement=--undo, VALUE=" + withoutPassword(id, {});
             diag::UT_Write_To_Internal_Log(text);
             err << "koru: " << text << " (a session id from koru --history)\n";
             refused = true;
@@ -46,18 +46,19 @@ std::optional<SessionCommand> readSessionCommand(const std::vector<std::string>&
         keysFrom = 2;
     }
     std::vector<std::string> keys(arguments.begin() + static_cast<long>(keysFrom), arguments.end());
+    CommandLine commandLine(keys);
+    commandLine.UT_Get_Command_Parameter("/Password=", command.keys.password);
     for (const std::string& argument : keys) {
         if (argument.rfind("--", 0) == 0) {
-            diag::UT_Write_To_Internal_Log("unknown option " + argument);
-            err << "koru: unknown option " << argument << '\n';
+            std::string shown = withoutPassword(argument, command.keys.password);
+            diag::UT_Write_To_Internal_Log("unknown option " + shown);
+            err << "koru: unknown option " << shown << '\n';
             refused = true;
             return std::nullopt;
         }
     }
-    CommandLine commandLine(keys);
     commandLine.UT_Get_Command_Parameter("/Product=", command.keys.product);
     commandLine.UT_Get_Command_Parameter("/UserID=", command.keys.userId);
-    commandLine.UT_Get_Command_Parameter("/Password=", command.keys.password);
     commandLine.UT_Get_Command_Parameter("/Database=", command.keys.database);
     if (command.keys.database.empty()) command.keys.database = "TICKORDB";
     return command;

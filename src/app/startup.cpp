@@ -65,15 +65,18 @@ int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ost
         err << usageText();
         return kExitRefusedParameters;
     }
+    CommandLine commandLine(arguments);
     // A mistyped option is not a saved mapping to run.
     for (const std::string& argument : arguments) {
         if (!sessionCommand && argument.rfind("--", 0) == 0) {
-            diag::UT_Write_To_Internal_Log("unknown option " + argument);
-            err << "koru: unknown option " << argument << "\n" << usageText();
+            std::string password;
+            commandLine.UT_Get_Command_Parameter("/Password=", password);
+            std::string shown = withoutPassword(argument, password);
+            diag::UT_Write_To_Internal_Log("unknown option " + shown);
+            err << "koru: unknown option " << shown << "\n" << usageText();
             return kExitRefusedParameters;
         }
     }
-    CommandLine commandLine(arguments);
     InstanceLock lock;
     if (!lock.acquire(diag::programFolder())) {
         std::string message = std::string(diag::messageText(541).value_or("")) +

@@ -31,7 +31,8 @@ std::optional<int> connectUnattended(Application& application, const ConnectionK
     if (!connection) return stoppedAt(err, "the connection screen could not be opened");
     std::string product = diag::upperAscii(keys.product);
     if (product != "LEDGORA" && product != "TICKORA") {
-        std::string text = "Incorrect parameter passed, Arguement=Product, VALUE=" + product;
+        std::string text = "Incorrect parameter passed, Arguement=Product, VALUE=" +
+                           diag::upperAscii(withoutPassword(keys.product, keys.password));
         diag::UT_Write_To_Internal_Log(text);
         err << "koru: " << text << '\n';
         return kExitRefusedParameters;
@@ -80,7 +81,8 @@ int runUnattended(const UnattendedParameters& parameters, std::ostream& out, std
         mappings->templatePath = parameters.mapFile.string();
         mappings->cmdNext_Click();
         if (!shown(ScreenId::frmDragMap)) {
-            return stoppedAt(err, "the mapping " + parameters.mapFile.string() + " was not loaded");
+            return stoppedAt(err, "the mapping " + withoutPassword(parameters.mapFile.string(), parameters.password) +
+                                      " was not loaded");
         }
 
         screens.get<editor::DragMapScreen>(ScreenId::frmDragMap)->cmdNext_Click();
