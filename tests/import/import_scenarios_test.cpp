@@ -37,13 +37,15 @@ using wizard::ScreenId;
 // tables it creates, [mapping] and [destination] run on the destination ([mapping NAME] is
 // the saved mapping NAME, loaded again by a run's Mapping=NAME), [run] sets Context values and
 // presses Start, [undo ID] deletes a session (or the newest: latest), [expect SQL] lists the
-// rows the query must return. [file NAME] writes a file into the program folder, [load NAME] loads
-// the mapping files of template NAME ("loaded=0" when they are refused; "message^=" expects a
-// message that begins so, "console=" an error report; "$HOME" is the program folder). A run's "error=TEXT" expects TEXT in an error report. After every run that reached its items, nothing may be lost: each
-// level's items are the rows its source statement returned, less rows without a key in an
-// update run, rows the failure message counts, rows a run's "left=LEVEL:N" declares (a recorded
-// key the source took for new, which adding new only leaves) and rows its "merged=LEVEL:N"
-// declares (they updated an item another row of the run updated too).
+// rows the query must return. [file NAME] writes a file into the program folder; [load NAME]
+// loads the mapping files of template NAME ("loaded=0": they are refused; "message^=" expects
+// a message that begins so, "console=" an error report; "$HOME" is the program folder). A
+// run's "error=TEXT" expects TEXT in an error report, "log=TEXT" in XFRLog.log.
+// After every run that reached its items, nothing may be lost: each level's items are the rows
+// its source statement returned, less rows without a key in an update run, rows the failure
+// message counts, rows a run's "left=LEVEL:N" declares (a recorded key the source took for
+// new, which adding new only leaves) and rows its "merged=LEVEL:N" declares (they updated an
+// item another row of the run updated too).
 struct Section {
     std::string name;
     std::string argument;
@@ -221,7 +223,7 @@ private:
     void start(const Section& section) {
         std::vector<std::string> assetFields;
         std::vector<std::string> expectedConsoles;
-        std::vector<std::string> expectedErrors;
+        std::vector<std::string> expectedErrors, expectedLog;
         bool anyMessage = false;
         bool abort = false;
         std::optional<int> expectedExit;
@@ -257,6 +259,7 @@ private:
             else if (key == "exit") expectedExit = number();
             else if (key == "console") expectedConsoles.push_back(value);
             else if (key == "error") expectedErrors.push_back(value);
+            else if (key == "log") expectedLog.push_back(value);
             else if (key == "merged") merged[std::stoi(value)] = std::stol(value.substr(value.find(':') + 1));
             else if (key == "left") left[std::stoi(value)] = std::stol(value.substr(value.find(':') + 1));
             else if (key.rfind("message", 0) == 0) {
@@ -319,6 +322,9 @@ private:
         EXPECT_EQ(dialogs.pending(), 0u) << "messages expected but not shown";
         EXPECT_EQ(consoles, expectedConsoles);
         for (const std::string& error : expectedErrors) EXPECT_NE(errors.find(error), std::string::npos) << errors;
+        for (const std::string& line : expectedLog) {
+            EXPECT_NE(home.read("XFRLog.log").find(line), std::string::npos) << home.read("XFRLog.log");
+        }
         context.Unattended = false;
     }
 
