@@ -1,76 +1,21 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "db/db_test_support.h"
-#include "db/demo_source.h"
-#include "db/product_schema.h"
-#include "db/sqlite_connection.h"
-#include "support/embedded_destination.h"
 #include "support/files.h"
-#include "support/temp_home.h"
+#include "support/unattended_program.h"
 
 namespace koru::app {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Outcome;
 
-struct Outcome {
-    int status;
-    std::string err;
-    std::string out;
-};
-
-// A program folder with the demo mapping, settings pointing at a source and an embedded
-// destination of its own; the real program runs in it.
-class DbUnattendedRun : public ::testing::Test {
-protected:
-    DbUnattendedRun() {
-        db::createProductDatabase(home.path(), "TICKORDB", db::Product::Tickora, true);
-        db::createDemoSourceDatabase(home.path() / "source.db");
-        for (const auto& entry : fs::directory_iterator(fs::path(KORU_FIXTURES_DIR) / "unattended")) {
-            fs::copy_file(entry.path(), home.path() / entry.path().filename());
-        }
-        settings("sqlite:" + home.path().string());
-    }
-
-    void settings(const std::string& server) {
-        std::ofstream(home.path() / "ConnSet", std::ios::binary)
-            << "Veltrane Data Import Utility Connection Settings File\r\n\r\n\r\nProvider=SQLite;Data Source="
-            << (home.path() / "source.db").string() << "\r\n\r\n" << server << "\r\nadmin\r\n";
-    }
-
-    Outcome run(const std::string& arguments) {
-        fs::path err = home.path() / "stderr.txt";
-        fs::path out = home.path() / "stdout.txt";
-        std::string command = "KORU_HOME='" + home.path().string() + "' " + KORU_BINARY + " " + arguments + " >'" +
-                              out.string() + "' 2>'" + err.string() + "'";
-        int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, home.read("stderr.txt"), home.read("stdout.txt")};
-    }
-    Outcome import(char update) {
-        return run(std::string("\"/MapFile='demo.xfo'\" /Product=tickora /UserID=admin \"/Update='") + update + "'\"");
-    }
-
-    std::string rows(const std::string& sql) {
-        db::SqliteConnection destination;
-        destination.open(db::embeddedDestinationString(home.path(), "TICKORDB"));
-        return test::rowsOf(destination, sql);
-    }
-    void changeSource(const std::string& sql) {
-        db::SqliteConnection source;
-        source.open("Provider=SQLite;Data Source=" + (home.path() / "source.db").string());
-        source.execute(sql);
-    }
-    bool logged(const std::string& text) { return home.read("XFRLog.log").find(text) != std::string::npos; }
-
-    test::TempHome home;
-};
+class DbUnattendedRun : public ::testing::Test, protected test::UnattendedProgram {};
 
 const std::string kSessions = "SELECT ID, UpdateImportID FROM XFRTranLog ORDER BY ID";
 
