@@ -4,6 +4,7 @@
 #include "connect/users_check_screen.h"
 #include "db/connection_factory.h"
 #include "db/connection_string.h"
+#include "db/destination_access.h"
 #include "db/destination_lock.h"
 #include "db/freetds_config.h"
 #include "db/repository.h"
@@ -133,12 +134,33 @@ void ConnectionScreen::cmdNext_Click() {
             cmdNext.enabled = true;
             return;
         }
+        // The shared tables are written from here on: not while another import or undo runs,
+        // nor into a database that refuses writes. An unattended run keeps the lock to its end.
+        std::shared_ptr<db::DestinationLock> lock = context.destinationLock();
+        std::optional<std::string> refusal;
+        m_services.dialogs.setBusy(true);
+        if (!lock->acquire(context.destinationLockWait)) {
+            refusal = db::destinationBusyMessage(context.DestinDBName, lock->holder());
+        } else {
+            refusal = db::destinationWriteRefusal(context.destination(), context.dialect().kind(),
+                                                  context.DestinDBName, context.destinationLockWait);
+        }
+        m_services.dialogs.setBusy(false);
+        if (refusal) {
+            lock.reset();
+            closeConnections();
+            m_services.dialogs.messageBox(*refusal, MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+            cmdNext.enabled = true;
+            return;
+        }
+        if (context.Unattended) context.heldDestinationLock = lock;
         if (!repository.Create_XFR_Tables() || !repository.Create_XFR_Indexes()) {
             cmdNext.enabled = true;
             return;
         }
         context.LGEnabled = repository.Is_LG_Enabled();
         restoreTriggersLeftOff();
+        lock.reset();
         context.EXLValid = repository.Validate_EXT_DB();
         context.NoBrackets = !Is_SourceDB_Bracket_Compatible();
         if (!context.Unattended) {
@@ -157,13 +179,11 @@ void ConnectionScreen::cmdNext_Click() {
 }
 
 // A run killed while the product's triggers were off left them off: the product records no
-// history until they are on again. While another import holds the destination they are its own.
+// history until they are on again. Called holding the destination lock: a running import has
+// them off on purpose.
 void ConnectionScreen::restoreTriggersLeftOff() {
     wizard::Context& context = m_services.context;
-    auto lock = db::makeDestinationLock(context.destination(), context.dialect().kind());
-    if (!lock->acquire(std::chrono::milliseconds{0})) return;
     std::vector<std::string> tables = db::switchOnTriggersLeftOff(context.destination(), context.dialect().kind());
-    lock->release();
     if (tables.empty()) return;
     std::string message = db::triggersLeftOffMessage(tables);
     if (!context.Unattended) diag::UT_Write_To_Internal_Log(message);  // unattended, the message is logged
@@ -184,6 +204,7 @@ std::string ConnectionScreen::destinationConnectionString() const {
 
 void ConnectionScreen::closeConnections() {
     wizard::Context& context = m_services.context;
+    context.heldDestinationLock.reset();  // it may name the connection closed here
     if (context.sourceOpen()) context.SourceConnection->close();
     if (context.destinationOpen()) context.DestinationConnection->close();
 }
@@ -226,6 +247,10 @@ bool ConnectionScreen::Connect_To_servers() {
                                error.toErrorRecord());
         } else if (error.code() == db::kErrLoginRefused) {
             reporter.Show_Form(LS(124), "frmConnect:Connect_To_servers", error.toErrorRecord());
+        } else if (error.code() == db::kErrPermissionDenied) {
+            // An embedded database in a read-only folder cannot even be opened for writing.
+            reporter.Show_Form(db::destinationReadOnlyMessage(context.DestinDBName, error.what()),
+                               "frmConnect:Connect_To_servers", error.toErrorRecord());
         } else {
             reporter.UT_Report_Error(error.toErrorRecord(), "frmConn:Connect_To_servers", "");
         }

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "db/destination_access.h"
 #include "db/repository.h"
 #include "db/sql_quoting.h"
 #include "db/trigger_switch.h"
@@ -84,11 +85,12 @@ void ImportScreen::cmdStart_Click() {
     cmdFinishDefault = false;
     for (wizard::ProgressBar* bar : {&pbOverall, &pbHRAC, &pbLive, &pbSave, &pbVerify}) bar->value = 0;
     m_triggersOff = false;
+    m_triggersStillOff.clear();
     m_reportFailure = false;
     m_timeoutRetries = 0;
     if (!takeDestinationLock()) return;
     struct Release {
-        std::unique_ptr<db::DestinationLock>& lock;
+        std::shared_ptr<db::DestinationLock>& lock;
         ~Release() { lock.reset(); }
     } release{m_destinationLock};
     diag::UT_Output_Debug(now() + " - Creating tables");
@@ -101,6 +103,11 @@ void ImportScreen::cmdStart_Click() {
         cmdStart.enabled = true;
         cmdBack.enabled = true;
         return;
+    } catch (const diag::ProcessEnd& end) {
+        // An unattended run ends at the first error a stage reports: the triggers go on first,
+        // and the stage is named as in the wizard.
+        if (end.status != 0) failureExit();
+        throw;
     } catch (const std::exception& error) {
         // Triggers first: whatever happened, the product records its changes again.
         enableTriggers();
@@ -109,7 +116,8 @@ void ImportScreen::cmdStart_Click() {
         cmdBack.enabled = true;
         std::string detail = failedRowsOf(error.what());
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:cmdStart",
-                                            LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail));
+                                            LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail) +
+                                                (m_triggersStillOff.empty() ? "" : "\r\n" + m_triggersStillOff));
         // Rows that failed while the others went in: the run did not succeed, and says which.
         if (m_reportFailure || context.Unattended || !detail.empty()) failureExit(detail);
         return;
@@ -120,9 +128,16 @@ bool ImportScreen::takeDestinationLock() {
     wizard::Context& context = m_services.context;
     m_services.dialogs.setBusy(true);
     try {
-        m_destinationLock = db::makeDestinationLock(context.destination(), context.dialect().kind());
-        if (m_destinationLock->acquire(context.destinationLockWait)) return true;
-        std::string message = db::destinationBusyMessage(context.DestinDBName, m_destinationLock->holder());
+        m_destinationLock = context.destinationLock();
+        std::optional<std::string> refusal;
+        if (!m_destinationLock->acquire(context.destinationLockWait)) {
+            refusal = db::destinationBusyMessage(context.DestinDBName, m_destinationLock->holder());
+        } else {
+            refusal = db::destinationWriteRefusal(context.destination(), context.dialect().kind(),
+                                                  context.DestinDBName, context.destinationLockWait);
+        }
+        if (!refusal) return true;
+        std::string message = *refusal;
         m_destinationLock.reset();
         m_services.dialogs.setBusy(false);
         m_services.dialogs.messageBox(message, MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
@@ -185,12 +200,12 @@ void ImportScreen::runStages() {
     prepare(266, [&] { return Create_XFR_SPs(context.destination(), *procedures, reporter); });
     prepare(267, [&] { return repository.Create_TB_XFR_TranLog(); });
 
+    m_stage = LS(268);
     if (context.Unattended) {
         auto* info = dynamic_cast<ImportInfoScreen*>(m_services.navigator.loadScreen(ScreenId::frmImportInfo));
         m_importId = info ? info->Show_Form(true) : -1;
         if (m_importId == -1) diag::endProcess(1);
     } else {
-        m_stage = LS(268);
         auto* info = dynamic_cast<ImportInfoScreen*>(m_services.navigator.loadScreen(ScreenId::frmImportInfo));
         m_importId = info ? info->Show_Form(false) : -1;
         if (m_importId == -1) throw Aborted{};
@@ -455,23 +470,36 @@ void ImportScreen::enableTriggers() {
     if (!m_triggersOff) return;
     m_triggersOff = false;
     wizard::Context& context = m_services.context;
-    const ImportStatements& statements = importStatementsFor(context.dialect().kind());
+    db::DestinationDialect::Kind kind = context.dialect().kind();
     std::vector<std::string> tables = {"ciid"};
     if (context.LGEnabled) tables.insert(tables.end(), {"assetciid", "assetmaintain"});
+    std::vector<std::string> stillOff;
+    std::string reason;
     for (const std::string& table : tables) {
         try {
-            context.destination().execute(statements.enableTriggers(table));
-        } catch (const std::exception&) {
-            // the failure that brought us here is the one to report
+            context.destination().execute(db::enableTriggersStatement(kind, table));
+        } catch (const std::exception& error) {
+            stillOff.push_back(table);
+            if (reason.empty()) reason = error.what();
         }
     }
+    if (stillOff.empty()) return;
+    // The product records no history while they are off: the user must know, and how to end it.
+    std::vector<std::string> statements;
+    for (const std::string& table : stillOff) statements.push_back(db::enableTriggersStatement(kind, table));
+    m_triggersStillOff = "The triggers of " + db::joined(stillOff, ", ") +
+                         " are still switched off, so the product records no history of its items (switching them "
+                         "on failed: " + reason +
+                         "). The next import or undo switches them on; or run on the destination database: " +
+                         db::joined(statements, "; ");
 }
 
 void ImportScreen::failureExit(const std::string& detail) {
     enableTriggers();
     m_services.dialogs.setBusy(false);
-    m_services.dialogs.messageBox(LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail), MsgButtons::OK,
-                                  MsgIcon::None, diag::kAppTitle);
+    m_services.dialogs.messageBox(LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail) +
+                                      (m_triggersStillOff.empty() ? "" : "\r\n" + m_triggersStillOff),
+                                  MsgButtons::OK, MsgIcon::None, diag::kAppTitle);
     cmdStart.enabled = true;
     cmdBack.enabled = true;
     if (m_services.context.Unattended) diag::endProcess(1);
@@ -516,7 +544,7 @@ void ImportScreen::cmdFinish_Click() {
     try {
         wizard::Context& context = m_services.context;
         // While another import runs, the work tables are its own: they are left to it.
-        auto lock = db::makeDestinationLock(context.destination(), context.dialect().kind());
+        auto lock = context.destinationLock();
         if (lock->acquire(context.destinationLockWait)) {
             for (const char* table : {"XFRTransfer", "XFRMappings", "XFRClause", "XFRStructure", "XFRTempP"}) {
                 context.destination().execute(context.dialect().truncateTable(table));

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "db/destination_lock.h"
+#include "diag/fault_point.h"
 
 #include "wizard/controls.h"
 #include "wizard/navigator.h"
@@ -66,6 +67,7 @@ private:
     void retakeDestinationLock();
     // The stage's failure message, with a line of detail where there is one.
     void failureExit(const std::string& detail = {});
+    // After a failure; what fails here is said in m_triggersStillOff.
     void enableTriggers();
     void restoreTriggersLeftOff();
     void UT_Update_Invalid_AssetID(const ImportStatements& statements);
@@ -75,12 +77,13 @@ private:
     bool touchForHistory(const std::string& table, const std::string& key, const std::string& column,
                          std::int32_t importID);
 
-    std::string m_stage;
+    diag::StageName m_stage;
     std::int32_t m_importId = 0;
     int m_timeoutRetries = 0;
     bool m_triggersOff = false;
+    std::string m_triggersStillOff;  // which stayed off after a failure, and how they come on
     bool m_reportFailure = false;  // a failure from here on also shows the stage's failure message
-    std::unique_ptr<db::DestinationLock> m_destinationLock;  // held from Start until the run ends
+    std::shared_ptr<db::DestinationLock> m_destinationLock;  // held from Start until the run ends
 };
 
 }  // namespace koru::import

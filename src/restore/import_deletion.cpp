@@ -329,7 +329,7 @@ DeletionResult deleteImportSession(wizard::Context& context, diag::ErrorReporter
     try {
         db::Connection& destination = context.destination();
         db::DestinationDialect::Kind kind = context.dialect().kind();
-        std::unique_ptr<db::DestinationLock> lock = db::makeDestinationLock(destination, kind);
+        std::shared_ptr<db::DestinationLock> lock = context.destinationLock();
         if (!lock->acquire(context.destinationLockWait)) {
             result.refusal = db::destinationBusyMessage(context.DestinDBName, lock->holder());
             return result;

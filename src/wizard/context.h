@@ -59,6 +59,9 @@ struct Context {
 
     // How the destination reads SQL that is not portable; set when it is connected.
     std::unique_ptr<db::DestinationDialect> destinationDialect;
+    // Held by an unattended run from connecting to its end, so that no other import or undo
+    // rewrites the shared tables or records a session under it; empty otherwise.
+    std::shared_ptr<db::DestinationLock> heldDestinationLock;
 
     bool sourceOpen() const { return SourceConnection && SourceConnection->isOpen(); }
     bool destinationOpen() const { return DestinationConnection && DestinationConnection->isOpen(); }
@@ -74,6 +77,11 @@ struct Context {
             throw db::DbError(db::kErrConnectionNotUsable, "The destination database is not connected.");
         }
         return *DestinationConnection;
+    }
+    // The destination lock for a piece of work: the one held already, else one of its own.
+    std::shared_ptr<db::DestinationLock> destinationLock() {
+        if (heldDestinationLock) return heldDestinationLock;
+        return db::makeDestinationLock(destination(), dialect().kind());
     }
     const db::DestinationDialect& dialect() {
         if (!destinationDialect) {
