@@ -367,6 +367,8 @@ void DragMapScreen::cboStyle_Click() {
         cboStyleTag.clear();
         if (cboStyle.listIndex < 0) {
             Clear_Destin_Grids();
+            // Nothing of this level is shown as mapped: the previous level's greying goes.
+            for (wizard::TreeNode& node : tvSource.nodes) node.available = true;
         } else {
             cboStyle.text = cboStyle.items[cboStyle.listIndex].text;
             Fill_Styles_To_Destin(selectedStyle());
@@ -463,6 +465,13 @@ void DragMapScreen::treCat_NodeClick(const std::string& key) {
     tvKB.add("Knowledge.CatID", key, category->text, "CatItem");
     tvKB.find("Knowledge.CatID")->expanded = true;
     m_services.context.KBCategoryID = static_cast<std::int32_t>(integerText(key));
+}
+
+// Leaving the category tree takes its selected category, if any, and always hides it: with
+// no categories at all it would otherwise cover the knowledge-base fields for good.
+void DragMapScreen::treCat_LostFocus() {
+    if (!treCat.selectedKey.empty()) treCat_NodeClick(treCat.selectedKey);
+    treCat.visible = false;
 }
 
 std::string DragMapScreen::Get_Mappings_FileName() {

@@ -58,6 +58,7 @@ public:
     void Menu_Rename_Click();
     void tvKB_NodeClick(const std::string& key);
     void treCat_NodeClick(const std::string& key);
+    void treCat_LostFocus();
     void ToolClick(const std::string& toolKey);
     std::string Get_Mappings_FileName();
 

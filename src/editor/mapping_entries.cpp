@@ -61,10 +61,8 @@ void DragMapScreen::Add_Mappings() {
         int level = selectedLevel();
         if (level == 0) return;
         wizard::Context& context = m_services.context;
-        for (wizard::TreeNode& node : tvSource.nodes) {
-            node.available = true;
-            node.expanded = false;
-        }
+        // The shown level's mapped columns are grey; the tree stays opened as the user left it.
+        for (wizard::TreeNode& node : tvSource.nodes) node.available = true;
         mapping::MappingRepository repository(context.destination(), context.dialect());
         for (const mapping::ColumnMapping& row : repository.listMappings(level)) {
             std::string column = diag::upperAscii(row.destinColumn);

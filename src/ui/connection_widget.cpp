@@ -10,7 +10,6 @@ namespace koru::ui {
 
 ConnectionWidget::ConnectionWidget(connect::ConnectionScreen& model, QtHost& host)
     : ScreenWidget(model, host), m_model(model) {
-    setFixedSize(560, 440);
     m_lblTitle = new QLabel(this);
     m_fraDataSource = new QGroupBox(this);
     m_fraDestin = new QGroupBox(m_fraDataSource);

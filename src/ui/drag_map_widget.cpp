@@ -38,7 +38,6 @@ QIcon toolIcon(QStyle* style, const std::string& key) {
 
 DragMapWidget::DragMapWidget(editor::DragMapScreen& model, QtHost& host)
     : ScreenWidget(model, host), m_model(model) {
-    resize(900, 620);
     m_lblTitle = new QLabel(this);
 
     m_toolbar = new QToolBar(this);
@@ -139,6 +138,8 @@ DragMapWidget::DragMapWidget(editor::DragMapScreen& model, QtHost& host)
     m_cmdNext = new QPushButton(this);
     m_cmdExit = new QPushButton(this);
     wizardPage(this, m_lblTitle, page, m_cmdBack, m_cmdNext, m_cmdExit);
+    // The trees may want more room: this page alone can grow.
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 
     connect(m_cboStructure, &QComboBox::activated, this, [this](int index) {
         m_model.cboStructure.listIndex = index;
@@ -203,6 +204,9 @@ DragMapWidget::DragMapWidget(editor::DragMapScreen& model, QtHost& host)
         std::string key = m_treCat->keyOf(item);
         handle([&] { m_model.treCat_NodeClick(key); });
     });
+    m_treCat->onFocusLost = [this] {
+        if (m_treCat->isVisible()) handle([this] { m_model.treCat_LostFocus(); });
+    };
 
     connect(m_cmdBack, &QPushButton::clicked, this, [this] { handle([this] { m_model.cmdBack_Click(); }); });
     connect(m_cmdNext, &QPushButton::clicked, this, [this] { handle([this] { m_model.cmdNext_Click(); }); });
@@ -279,7 +283,10 @@ void DragMapWidget::syncControls() {
         bindCommon(m_ssTab1, m_model.ssTab1);
     }
     for (ModelTreeWidget* tree : m_destinations) tree->mirror();
+    bool categoriesShown = m_treCat->isVisible();
     m_treCat->mirror();
+    // Shown for a choice: it takes the focus, so that leaving it hides it again.
+    if (!categoriesShown && m_model.treCat.visible && m_treCat->isVisibleTo(this)) m_treCat->setFocus();
     bind(m_lblDiscovery, m_model.lblDiscovery);
     bind(m_cboDiscovery, m_model.cboDiscovery);
     bind(m_chkMakeDefaultEXL, m_model.chkMakeDefaultEXL);

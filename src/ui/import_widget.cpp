@@ -15,7 +15,6 @@ ImportWidget::ImportWidget(import::ImportScreen& model, QtHost& host)
                 {nullptr, nullptr, &model.fraVerify, &model.pbVerify},
                 {nullptr, nullptr, &model.fraLive, &model.pbLive},
                 {nullptr, nullptr, &model.fraHRAC, &model.pbHRAC}}} {
-    setFixedSize(560, 480);
     m_lblTitle = new QLabel(this);
     m_fraProgress = new QGroupBox(this);
     auto* progress = new QVBoxLayout(m_fraProgress);

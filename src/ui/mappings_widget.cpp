@@ -10,7 +10,6 @@ namespace koru::ui {
 
 MappingsWidget::MappingsWidget(mapping::MappingsScreen& model, QtHost& host)
     : ScreenWidget(model, host), m_model(model) {
-    setFixedSize(560, 440);
     m_lblTitle = new QLabel(this);
     m_optNewMappings = new QRadioButton(this);
     m_optLoadMappings = new QRadioButton(this);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -201,6 +202,13 @@ void ModelTreeWidget::mousePressEvent(QMouseEvent* event) {
     std::string key = keyAt(event->position().toPoint());
     QTreeWidget::mousePressEvent(event);
     if (onPress) onPress(key, event->button(), event->globalPosition().toPoint());
+}
+
+void ModelTreeWidget::focusOutEvent(QFocusEvent* event) {
+    QTreeWidget::focusOutEvent(event);
+    bool withinWindow = event->reason() == Qt::MouseFocusReason || event->reason() == Qt::TabFocusReason ||
+                        event->reason() == Qt::BacktabFocusReason || event->reason() == Qt::OtherFocusReason;
+    if (withinWindow && onFocusLost) onFocusLost();
 }
 
 void ModelTreeWidget::mouseReleaseEvent(QMouseEvent* event) {

@@ -42,8 +42,11 @@ public:
     // Make the tree a drop target: the node under the pointer ("" for none), and the drop.
     std::function<void(const std::string& key)> onDragOver;
     std::function<void()> onDrop;
+    // The user moved the focus elsewhere in the window (not a dialog or another window opening).
+    std::function<void()> onFocusLost;
 
 protected:
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;

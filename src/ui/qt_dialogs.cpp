@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -27,6 +29,15 @@ QString proposedPath(const wizard::FileDialogRequest& request) {
 }
 
 }  // namespace
+
+void fitToTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    // The title bar adds its buttons and margins to the title's own width.
+    int wanted = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 140;
+    grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
 
 wizard::MsgResult QtDialogs::messageBox(std::string_view text, wizard::MsgButtons buttons,
                                         wizard::MsgIcon icon, std::string_view title) {
@@ -56,6 +67,7 @@ wizard::MsgResult QtDialogs::messageBox(std::string_view text, wizard::MsgButton
         case MsgButtons::RetryCancel: standard = QMessageBox::Retry | QMessageBox::Cancel; break;
     }
     box.setStandardButtons(standard);
+    fitToTitle(box);
     if (m_busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
     int answer = box.exec();
     if (m_busy) QApplication::restoreOverrideCursor();

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QMessageBox>
+
 #include "wizard/dialogs.h"
 
 namespace koru::ui {
+
+// Widens a message box so that its window title is not cut.
+void fitToTitle(QMessageBox& box);
 
 class QtDialogs : public wizard::Dialogs {
 public:

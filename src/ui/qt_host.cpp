@@ -1,6 +1,9 @@
 #include "ui/qt_host.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QCoreApplication>
@@ -69,11 +72,15 @@ void QtHost::showScreen(wizard::Screen& screen) {
     screen.visible = true;
     widget.sync();
     if (screen.left == 0 && screen.top == 0) {
-        // A window no other screen has placed starts in the middle of the screen.
-        if (QScreen* display = QGuiApplication::primaryScreen()) {
+        // A window no other screen has placed starts in the middle of the display it opens on:
+        // the one under the pointer, as the desktop puts new windows.
+        QScreen* display = QGuiApplication::screenAt(QCursor::pos());
+        if (!display) display = QGuiApplication::primaryScreen();
+        if (display) {
             QRect area = display->availableGeometry();
-            screen.left = area.x() + (area.width() - widget.width()) / 2;
-            screen.top = area.y() + (area.height() - widget.height()) / 2;
+            // On a display smaller than the window its title bar stays on the display.
+            screen.left = area.x() + std::max(0, (area.width() - widget.width()) / 2);
+            screen.top = area.y() + std::max(0, (area.height() - widget.height()) / 2);
         }
     }
     widget.move(screen.left, screen.top);

@@ -13,7 +13,6 @@ namespace koru::ui {
 
 RestorationWidget::RestorationWidget(restore::RestorationScreen& model, QtHost& host)
     : ScreenWidget(model, host), m_model(model) {
-    setFixedSize(680, 600);
     m_lblTitle = new QLabel(this);
 
     m_framTran = new QGroupBox(this);

@@ -10,7 +10,6 @@ namespace koru::ui {
 
 StructureLinksWidget::StructureLinksWidget(editor::StructureLinksScreen& model, QtHost& host)
     : ScreenWidget(model, host), m_model(model) {
-    setFixedSize(640, 460);
     m_lblTitle = new QLabel(this);
     m_lblInstruct = new QLabel(this);
     m_lblInstruct->setWordWrap(true);

@@ -22,7 +22,6 @@ public:
 
 StructureWidget::StructureWidget(editor::StructureScreen& model, QtHost& host)
     : ScreenWidget(model, host), m_model(model) {
-    setFixedSize(600, 460);
     m_lblTitle = new QLabel(this);
     m_fraStructure = new QGroupBox(this);
     m_tvStructure = new ModelTreeWidget(m_model.tvStructure, m_fraStructure);

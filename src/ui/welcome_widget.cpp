@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "ui/bindings.h"
+#include "ui/wizard_page.h"
 
 namespace koru::ui {
 namespace {
@@ -27,7 +28,7 @@ QFrame* separator(QWidget* parent) {
 
 WelcomeWidget::WelcomeWidget(wizard::WelcomeScreen& model, QtHost& host)
     : ScreenWidget(model, host), m_model(model) {
-    setFixedSize(560, 400);
+    setFixedSize(kWizardPageSize);
 
     // The banner on the left, as wizard pages have it.
     auto* banner = new QFrame(this);

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QSize>
 
 namespace koru::ui {
 
@@ -23,10 +24,15 @@ inline QFrame* titleBand(QWidget* window, QLabel* title) {
     return header;
 }
 
+// Every wizard page has this size, so that the window neither jumps nor resizes from step to
+// step; it fits a 1280 x 800 display with its frame and a panel.
+inline constexpr QSize kWizardPageSize{860, 600};
+
 // The frame every wizard page shares: a title at the top, the page, a rule and the
 // Back / Next / Exit row at the bottom.
 inline QVBoxLayout* wizardPage(QWidget* window, QLabel* title, QLayout* page, QPushButton* back,
                                QPushButton* next, QPushButton* exit) {
+    window->setFixedSize(kWizardPageSize);
     QFrame* header = titleBand(window, title);
 
     auto* rule = new QFrame(window);

@@ -103,14 +103,20 @@ TEST_F(DbDragMapTest, TheTreesShowTheSourceAndTheLevelsStyle) {
     EXPECT_FALSE(screen.ssTab1.tabs[2].enabled || screen.ssTab1.tabs[5].enabled);  // no asset product
     EXPECT_TRUE(screen.ssTab1.tabs[6].enabled);
 
-    // Level 2 has no style: empty trees; choosing one attaches it to the level.
+    // Level 2 has no style: empty trees; choosing one attaches it to the level. The source tree
+    // stays open, and greys the columns of the shown level only.
+    drag(screen, kCoName, T::tvDestin, "CIID.Alpha1");
+    EXPECT_FALSE(screen.tvSource.find(kCoName)->available);
     selectLevel(screen, 1);
+    EXPECT_TRUE(screen.tvSource.find(kCoName)->available && screen.tvSource.find("Detail")->expanded);
     EXPECT_EQ(screen.cboStyle.listIndex, -1);
     EXPECT_TRUE(screen.tvDestin.nodes.empty() && screen.tvDestinTK.nodes.empty() && screen.tvDiscovery.nodes.empty());
     screen.cboStyle.listIndex = 2;
     screen.cboStyle_Click();
     EXPECT_EQ(context.Gstructures[2].StyleID, 3);
     EXPECT_EQ(screen.tvDestin.find("CIID.Alpha1")->text, "Full Name           ");
+    selectLevel(screen, 0);
+    EXPECT_TRUE(!screen.tvSource.find(kCoName)->available && screen.tvSource.find("Detail")->expanded);
 }
 
 TEST_F(DbDragMapTest, DropsWriteRowsAndRefuseWhatCannotBeMapped) {
@@ -363,6 +369,9 @@ TEST_F(DbDragMapTest, AKnowledgeBaseImportMapsArticlesIntoACategory) {
     screen.cmdNext_Click();
     screen.tvKB_NodeClick("Knowledge.CatID");
     EXPECT_TRUE(screen.treCat.visible);
+    screen.treCat_LostFocus();  // leaving it without a choice hides it and chooses nothing
+    EXPECT_TRUE(!screen.treCat.visible && screen.tvKB.children("Knowledge.CatID").empty());
+    screen.tvKB_NodeClick("Knowledge.CatID");
     screen.treCat_NodeClick("4");
     EXPECT_FALSE(screen.treCat.visible);
     EXPECT_EQ(childrenOf(screen.tvKB, "Knowledge.CatID"), std::vector<std::string>{"Office Suites"});

@@ -14,6 +14,8 @@
 #include "connect/connection_screen.h"
 
 #include "support/temp_home.h"
+#include "ui/qt_dialogs.h"
+#include "ui/wizard_page.h"
 #include "wizard/scripted_dialogs.h"
 
 namespace koru::ui {
@@ -158,6 +160,31 @@ TEST_F(QtHostTest, TheSourceDialogBuildsItsStringAsTheUserTypes) {
     host.dispatch([&] { model->cmdNew_Click(); });
     EXPECT_EQ(shownWhileTyping, "Provider=SQLite;Data Source=/data/x.db");
     EXPECT_EQ(model->txtSConn.text, "Provider=SQLite;Data Source=/data/x.db");
+}
+
+TEST_F(QtHostTest, WizardPagesShareOneSizeThatFitsTheSmallDisplayAndMessagesFitTheirTitle) {
+    using wizard::ScreenId;
+    const QSize frame(0, 60);  // a title bar and a panel
+    // (The pages that read the destination as they load are sized by the same frame.)
+    for (ScreenId id : {ScreenId::frmWizIntro, ScreenId::frmConn, ScreenId::frmDBSave}) {
+        ScreenWidget& window = host.widgetFor(*application.screens().load(id));
+        EXPECT_EQ(window.size(), kWizardPageSize) << wizard::screenName(id);
+        EXPECT_TRUE((window.minimumSizeHint() + frame).boundedTo(QSize(1280, 800)) == window.minimumSizeHint() + frame)
+            << wizard::screenName(id);
+    }
+    // The next page opens where the last one was.
+    host.dispatch([&] {
+        application.navigator().start(ScreenId::frmWizIntro);
+        application.navigator().UT_Wizard_Change_Forms(ScreenId::frmWizIntro, ScreenId::frmConn, false);
+    });
+    EXPECT_EQ(host.widgetFor(*application.screens().find(ScreenId::frmConn)).pos(),
+              host.widgetFor(*application.screens().find(ScreenId::frmWizIntro)).pos());
+
+    QMessageBox box;
+    box.setWindowTitle("Veltrane Data Import Utility - a title longer than its message");
+    box.setText("OK?");
+    fitToTitle(box);
+    EXPECT_GT(box.sizeHint().width(), box.fontMetrics().horizontalAdvance(box.windowTitle()));
 }
 
 }  // namespace
