@@ -63,10 +63,9 @@ protected:
             "WHERE name NOT IN ('ID', 'Parent')");
         fields.pop_back();
         const std::string tree =
-            "WITH RECURSIVE tree(id, path) AS (SELECT ID, Alpha1 FROM CIID WHERE Parent = 0 UNION "
-            "ALL "
-            "SELECT c.ID, tree.path || '/' || c.Alpha1 FROM CIID c JOIN tree ON c.Parent = "
-            "tree.id) ";
+            "WITH RECURSIVE tree(id, path) AS (SELECT ID, Alpha1 FROM CIID WHERE Parent = 0 "
+            "UNION ALL SELECT c.ID, tree.path || '/' || c.Alpha1 FROM CIID c "
+            "JOIN tree ON c.Parent = tree.id) ";
         return sorted(rows(tree + "SELECT tree.path, " + fields +
                            " FROM tree JOIN CIID c ON c.ID = tree.id")) +
                sorted(rows(tree + "SELECT tree.path, h.StructureID, h.XFRID FROM XFRHash h "
@@ -366,9 +365,9 @@ TEST_F(DbUnattendedFaults, TwoRunsAtOnceTakeTurnsAndNeverImportAnItemTwice) {
     EXPECT_EQ(finish(first), 0) << home.read("first.err");
     EXPECT_EQ(finish(waiting), 0) << home.read("second.err");
     EXPECT_EQ(rows("SELECT count(*) FROM CIID"), "26\n");
-    EXPECT_EQ(rows("SELECT ID, UpdateImportID, (SELECT count(*) FROM XFRHash h WHERE h.ImportID = "
-                   "t.ID) FROM "
-                   "XFRTranLog t ORDER BY ID"),
+    EXPECT_EQ(rows("SELECT ID, UpdateImportID, "
+                   "(SELECT count(*) FROM XFRHash h WHERE h.ImportID = t.ID) FROM XFRTranLog t "
+                   "ORDER BY ID"),
               "1|0|23\n2|1|23\n");
 
     // From the same program folder the second is refused at once.
@@ -395,28 +394,19 @@ TEST_F(OdbcUnattendedFaults, ASourceServerEndingTheSessionDuringTheExtractionFai
         demo.open("Provider=SQLite;Data Source=" + (home.path() / "source.db").string());
         auto tables = demo.query("SELECT name FROM sqlite_master WHERE type = 'table'");
         while (tables->next()) {
-            std::string table = *tables->value(0);
-            std::string columns, values;
+            const std::string table = *tables->value(0);
+            // Each row as SQL literals, which SQLite's quote() writes as PostgreSQL reads them.
+            std::string columns, literals;
             auto info = demo.query("SELECT name, type FROM pragma_table_info('" + table + "')");
-            while (info->next())
+            while (info->next()) {
                 columns += (columns.empty() ? "" : ", ") + *info->value(0) + " " + *info->value(1);
-            target.execute("CREATE TABLE " + table + " (" + columns + ")");
-            auto data = demo.query("SELECT * FROM [" + table + "]");
-            while (data->next()) {
-                std::string row;
-                for (std::size_t i = 0; i < data->fieldCount(); ++i) {
-                    std::optional<std::string> value = data->value(i);
-                    std::string literal = "NULL";
-                    if (value) {
-                        literal = "'";
-                        for (char c : *value)
-                            literal += c == '\'' ? std::string("''") : std::string(1, c);
-                        literal += "'";
-                    }
-                    row += (i ? ", " : "") + literal;
-                }
-                target.execute("INSERT INTO " + table + " VALUES (" + row + ")");
+                literals +=
+                    (literals.empty() ? "" : " || ', ' || ") + ("quote([" + *info->value(0) + "])");
             }
+            target.execute("CREATE TABLE " + table + " (" + columns + ")");
+            auto data = demo.query("SELECT " + literals + " FROM [" + table + "]");
+            while (data->next())
+                target.execute("INSERT INTO " + table + " VALUES (" + *data->value(0) + ")");
         }
     }
     // Links in brackets are for sources that read them.
