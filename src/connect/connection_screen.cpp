@@ -193,7 +193,7 @@ void ConnectionScreen::restoreTriggersLeftOff() {
 std::string ConnectionScreen::destinationConnectionString() const {
     std::string text = "Provider=SQLOLEDB.1;";
     text += "Persist Security Info=true;";
-    text += "Initial Catalog=" + m_services.context.DestinDBName + ";";
+    text += "Initial Catalog=" + db::connectionValue(m_services.context.DestinDBName) + ";";
     text += "Data Source=" + db::quotedConnectionValue(cboServer.text) + ";";
     text += "Locale Identifier=2057;Connect Timeout=25;";
     text += "Use Procedure for Prepare=1;Auto Translate=False;Packet Size=4096;";

@@ -79,6 +79,13 @@ std::string quotedConnectionValue(std::string_view value) {
     return charQuoted(value, '"');
 }
 
+std::string connectionValue(std::string_view value) {
+    bool bare = value.find_first_of(";'\"{}") == std::string_view::npos &&
+                (value.empty() || (!std::isspace(static_cast<unsigned char>(value.front())) &&
+                                   !std::isspace(static_cast<unsigned char>(value.back()))));
+    return bare ? std::string(value) : quotedConnectionValue(value);
+}
+
 std::string maskPasswords(std::string_view text) {
     std::string masked;
     std::size_t pos = 0;

@@ -12,6 +12,10 @@ namespace koru::db {
 // holds a single quote goes between double quotes instead, any double quote doubled.
 std::string quotedConnectionValue(std::string_view value);
 
+// The value as it stands when it reads back as itself (no ';', quote or brace, no blanks at its
+// ends), quoted otherwise, so that it never adds keys of its own.
+std::string connectionValue(std::string_view value);
+
 // The connection string with the value of every password key (Password, PWD) replaced by
 // "*****", whatever its quoting; everything else is kept as it stands.
 std::string maskPasswords(std::string_view connectionString);

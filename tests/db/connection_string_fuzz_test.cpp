@@ -124,9 +124,13 @@ TEST(DbConnectionStringFuzz, ParsingMaskingAndTranslatingHoldTheirPromises) {
         const std::string text = connectionString(fuzz);
         SCOPED_TRACE(fuzz.where() + ": " + escaped(text));
 
-        // A value quoted as the screens quote it reads back as it was.
+        // A value written as the screens write it reads back as it was, and as the only entry.
         std::string value = fuzz.text(kValues, 4, 3);
-        ASSERT_EQ(ConnectionString::parse("Password=" + quotedConnectionValue(value)).get("Password"), value);
+        for (const std::string& written : {quotedConnectionValue(value), connectionValue(value)}) {
+            ConnectionString one = ConnectionString::parse("Initial Catalog=" + written);
+            ASSERT_EQ(one.items().size(), 1u) << escaped(written);
+            ASSERT_EQ(one.get("Initial Catalog"), value) << escaped(written);
+        }
 
         std::optional<ConnectionString> parsed;
         try {
