@@ -126,46 +126,6 @@ TEST_F(DbUnattendedRun, FailuresSayWhyOnStandardErrorAndSuccessPrintsItsResult) 
     EXPECT_NE(wrongPassword.err.find("password"), std::string::npos) << wrongPassword.err;
 }
 
-// A mapping file changed by someone else: the run stops before anything reaches the product.
-TEST_F(DbUnattendedRun, HostileMappingFilesAreRefusedAndLeaveTheProductAsItWas) {
-    struct Case {
-        const char* file;
-        int line;
-        std::string text;
-        const char* field;
-    } cases[] = {
-        {"demo-XFRParent.xft", 1, "GenParent=0;SourceCol=Alpha1 from ciid --;DestinCol=Alpha1;StyleID=1;Distinct=0;",
-         "SourceCol"},
-        {"demo-XFRClause.xft", 1, "'5',, 'Software',, 'Licence',, '<>1 or 1<>',, 'NULL',, '0',, 'False'", "Operator"},
-        {"demo-XFRStructure.xft", 2,
-         "'2 ',, 'Department',, '[Department].[CoID]',, '[Department].[DeptID] from Department --',, '1',, '',,'' ,,'2'",
-         "DLink"},
-    };
-    const std::string before = rows("SELECT * FROM CIID");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        fs::path changed = home.path() / c.file;
-        const std::string original = test::rawFile(changed);
-        std::string content = original;
-        std::size_t start = 0;
-        for (int n = 1; n < c.line; ++n) start = content.find("\r\n", start) + 2;
-        std::size_t end = content.find("\r\n", start);
-        test::writeFile(changed, content.replace(start, end == std::string::npos ? end : end - start, c.text));
-
-        Outcome refused = import('0');
-        EXPECT_EQ(refused.status, 1) << refused.err;
-        EXPECT_NE(refused.err.find("The mapping was not loaded: " + changed.string() + ", line " +
-                                   std::to_string(c.line) + ", field " + c.field + ": "),
-                  std::string::npos)
-            << refused.err;
-        EXPECT_EQ(rows("SELECT * FROM CIID"), before);
-        EXPECT_EQ(rows("SELECT (SELECT count(*) FROM XFRStructure) + (SELECT count(*) FROM XFRMappings) + "
-                       "(SELECT count(*) FROM XFRClause)"),
-                  "0\n");
-        test::writeFile(changed, original);
-    }
-}
-
 TEST_F(DbUnattendedRun, RefusalsEndTheRunWithTheirStatusAndSayWhy) {
     struct Case {
         std::string arguments;
