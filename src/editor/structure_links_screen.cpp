@@ -59,6 +59,8 @@ void StructureLinksScreen::Form_Load() {
     cmdNext.caption = LS(168);
     cmdExit.caption = LS(169);
     cmdNext.enabled = false;
+    lblIdentifier.visible = false;
+    lstSummary.visible = false;
     m_currentLevel = static_cast<int>(m_services.context.Gstructures.size()) - 1;
     m_walkSignature = structureSignature();
     try {
@@ -88,7 +90,7 @@ void StructureLinksScreen::Form_Activate() {
             m_identifierDefined = false;
             m_complete = false;
             for (wizard::Control* control :
-                 std::initializer_list<wizard::Control*>{&fraLink1, &fraLink2, &cboLink1, &cboLink2}) {
+                 std::initializer_list<wizard::Control*>{&fraDataSource, &fraLink1, &fraLink2, &cboLink1, &cboLink2}) {
                 control->visible = true;
             }
             cmdAddLink.enabled = true;
@@ -168,6 +170,9 @@ void StructureLinksScreen::Prep_Screen() {
         if (m_currentLevel < 1 || m_currentLevel > count) return;
         const wizard::StructureLevel& level = levels[m_currentLevel];
         m_identifierMode = !(count > 1 && (!level.bottomLevel || m_identifierDefined));
+        lblIdentifier.caption = level.DLink.empty() ? std::string() : "Identifier of " + level.Name + ": " + level.DLink;
+        lblIdentifier.visible = !level.DLink.empty();
+        lstSummary.visible = false;
         if (!m_identifierMode) {
             fraLink1.visible = true;
             cboLink1.visible = true;
@@ -260,9 +265,25 @@ void StructureLinksScreen::closingSteps() {
     lstLink1.clear();
     lstLink2.clear();
     lblInstruct.caption = "Structure Level Links Selection Complete";
-    for (wizard::Control* control : std::initializer_list<wizard::Control*>{&fraLink1, &fraLink2, &cboLink1, &cboLink2}) {
+    for (wizard::Control* control :
+         std::initializer_list<wizard::Control*>{&fraDataSource, &fraLink1, &fraLink2, &cboLink1, &cboLink2}) {
         control->visible = false;
     }
+    lblIdentifier.visible = false;
+    // What was chosen, to read over before going on.
+    const auto& levels = m_services.context.Gstructures;
+    lstSummary.clear();
+    for (std::size_t i = 1; i < levels.size(); ++i) {
+        const wizard::StructureLevel& level = levels[i];
+        std::string line = std::to_string(i) + "  " + level.Name + ": identifier " +
+                           (level.DLink.empty() ? std::string("(none)") : level.DLink);
+        if (level.ULinkID > 0 && level.ULinkID < static_cast<int>(levels.size())) {
+            line += ", parent column " + level.ULink + " = " + levels[level.ULinkID].Name + " " +
+                    levels[level.ULinkID].DLink;
+        }
+        lstSummary.addItem(line);
+    }
+    lstSummary.visible = true;
 }
 
 void StructureLinksScreen::cmdNext_Click() {

@@ -32,6 +32,10 @@ public:
 
     wizard::Label lblTitle;
     wizard::Label lblInstruct;
+    // The identifier column chosen for the shown level, once there is one.
+    wizard::Label lblIdentifier;
+    // When every link is made: one line per level with its identifier and its parent column.
+    wizard::ListBox lstSummary;
     wizard::Label fraDataSource;
     wizard::Label fraLink1;
     wizard::ComboBox cboLink1;

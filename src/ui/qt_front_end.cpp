@@ -169,7 +169,7 @@ void chooseColumn(wizard::ComboBox& tables, const std::function<void()>& tableCl
 
 // The level links of the sample structure: the bottom level's identifier, its link to its
 // parent, and a walk that is complete.
-void renderStructureLinks(app::Application& application, const SaveScreenshot& save) {
+void renderStructureLinks(app::Application& application, wizard::ScriptedDialogs& dialogs, const SaveScreenshot& save) {
     SampleDatabases sample(application);
     wizard::Context& context = application.context();
     wizard::Navigator& navigator = application.navigator();
@@ -200,12 +200,19 @@ void renderStructureLinks(app::Application& application, const SaveScreenshot& s
     chooseColumn(links->cboLink1, [&] { links->cboLink1_Click(); }, links->lstLink1, "PC", "AssetTag");
     chooseColumn(links->cboLink2, [&] { links->cboLink2_Click(); }, links->lstLink2, "Software", "AssetTag");
     save(*links, "frmStructureLinks-link");
-    navigator.unloadScreen(wizard::ScreenId::frmStructureLinks);
-
-    levels({"Company"});
-    links = shown();
-    chooseColumn(links->cboLink2, [&] { links->cboLink2_Click(); }, links->lstLink2, "Company", "CoID");
+    // The rest of the walk, up to the top level: the summary of every link. The asset tags are
+    // text, which the user accepts.
+    dialogs.expectMessageStartingWith("Column : PC.AssetTag", wizard::MsgResult::Yes)
+        .expectMessageStartingWith("Column : Software.AssetTag", wizard::MsgResult::Yes);
     links->cmdAddLink_Click();
+    const char* walk[][4] = {{"PC", "ContactID", "Contact", "ContactID"},
+                             {"Contact", "DeptID", "Department", "DeptID"},
+                             {"Department", "CoID", "Company", "CoID"}};
+    for (const auto& step : walk) {
+        chooseColumn(links->cboLink1, [&] { links->cboLink1_Click(); }, links->lstLink1, step[2], step[3]);
+        chooseColumn(links->cboLink2, [&] { links->cboLink2_Click(); }, links->lstLink2, step[0], step[1]);
+        links->cmdAddLink_Click();
+    }
     save(*links, "frmStructureLinks-complete");
     navigator.unloadScreen(wizard::ScreenId::frmStructureLinks);
     context.Gstructures.assign(1, {});
@@ -506,7 +513,7 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
         }
         save(*screen, std::string(wizard::screenName(id)));
     }
-    if (application.screens().exists(wizard::ScreenId::frmStructureLinks)) renderStructureLinks(application, save);
+    if (application.screens().exists(wizard::ScreenId::frmStructureLinks)) renderStructureLinks(application, dialogs, save);
     if (application.screens().exists(wizard::ScreenId::frmDragMap)) renderDragMap(application, save);
     if (application.screens().exists(wizard::ScreenId::frmGenDataClause)) renderDataClauses(application, save);
     if (application.screens().exists(wizard::ScreenId::frmTableLink)) renderTableLinks(application, dialogs, save);

@@ -13,6 +13,9 @@ StructureLinksWidget::StructureLinksWidget(editor::StructureLinksScreen& model, 
     m_lblTitle = new QLabel(this);
     m_lblInstruct = new QLabel(this);
     m_lblInstruct->setWordWrap(true);
+    m_lblIdentifier = new QLabel(this);
+    m_lstSummary = new QListWidget(this);
+    m_lstSummary->setSelectionMode(QAbstractItemView::NoSelection);  // read only: a summary
 
     m_fraDataSource = new QGroupBox(this);
     m_fraLink1 = linkFrame(m_fraDataSource, m_cboLink1, m_lstLink1);
@@ -36,7 +39,9 @@ StructureLinksWidget::StructureLinksWidget(editor::StructureLinksScreen& model, 
     auto* page = new QVBoxLayout;
     page->setSpacing(8);
     page->addWidget(m_lblInstruct);
+    page->addWidget(m_lblIdentifier);
     page->addWidget(m_fraDataSource, 1);
+    page->addWidget(m_lstSummary, 1);
     page->addLayout(addRow);
     m_cmdBack = new QPushButton(this);
     m_cmdNext = new QPushButton(this);
@@ -79,6 +84,8 @@ QGroupBox* StructureLinksWidget::linkFrame(QWidget* parent, QComboBox*& tables, 
 void StructureLinksWidget::syncControls() {
     bind(m_lblTitle, m_model.lblTitle);
     bind(m_lblInstruct, m_model.lblInstruct);
+    bind(m_lblIdentifier, m_model.lblIdentifier);
+    bind(m_lstSummary, m_model.lstSummary);
     bind(m_fraDataSource, m_model.fraDataSource);
     bind(m_fraLink1, m_model.fraLink1);
     bind(m_cboLink1, m_model.cboLink1);

@@ -25,6 +25,8 @@ private:
     editor::StructureLinksScreen& m_model;
     QLabel* m_lblTitle;
     QLabel* m_lblInstruct;
+    QLabel* m_lblIdentifier;
+    QListWidget* m_lstSummary;
     QGroupBox* m_fraDataSource;
     QGroupBox* m_fraLink1;
     QComboBox* m_cboLink1;

@@ -131,6 +131,8 @@ TEST_F(DbStructureTest, TheSampleIsWalkedFromTheLastLevelUp) {
         .expectMessage("Column : Software.AssetTag\nIs Not Of Type Integer" + kWarning, MsgResult::Yes);
     link(walk, "Software", "AssetTag", "PC", "AssetTag");
     link(walk, "PC", "ContactID", "Contact", "ContactID");
+    EXPECT_TRUE(walk.lblIdentifier.visible && !walk.lstSummary.visible);
+    EXPECT_EQ(walk.lblIdentifier.caption, "Identifier of Contact: [Contact].[ContactID]");
     // Answering No stores nothing and stays on the level.
     dialogs.expectMessage("The Columns You Are Choosing To Link Are Of Different Types" + kWarning, MsgResult::Yes)
         .expectMessage("Column : Department.DeptName\nIs Not Of Type Integer" + kWarning, MsgResult::No);
@@ -141,6 +143,10 @@ TEST_F(DbStructureTest, TheSampleIsWalkedFromTheLastLevelUp) {
     EXPECT_TRUE(walk.complete());
     EXPECT_EQ(walk.lblInstruct.caption, "Structure Level Links Selection Complete");
     EXPECT_TRUE(walk.cmdNext.enabled && walk.cmdNextDefault && !walk.cmdAddLink.enabled && !walk.fraLink2.visible);
+    ASSERT_TRUE(walk.lstSummary.visible && walk.lstSummary.listCount() == 5);
+    EXPECT_EQ(walk.lstSummary.items[0].text, "1  Company: identifier [Company].[CoID]");
+    EXPECT_EQ(walk.lstSummary.items[4].text,
+              "5  Software: identifier [Software].[SoftwareID], parent column [Software].[AssetTag] = PC [PC].[AssetTag]");
     EXPECT_EQ(dialogs.pending(), 0u);
     EXPECT_EQ(rows("SELECT ID, Name, ULink, ULinkID, ULinkNumeric, DLink, DLinkID FROM XFRStructure"),
               "1|Company|<null>|<null>|<null>|[Company].[CoID]|2\n"
@@ -156,6 +162,7 @@ TEST_F(DbStructureTest, TheSampleIsWalkedFromTheLastLevelUp) {
     screen.cmdNext_Click();
     EXPECT_EQ(walk.currentLevel(), 4);
     EXPECT_TRUE(walk.identifierMode() && walk.fraLink2.visible && walk.cmdAddLink.enabled && !walk.cmdNext.enabled);
+    EXPECT_TRUE(walk.fraDataSource.visible && !walk.lstSummary.visible);
     EXPECT_EQ(rows("SELECT count(*) FROM XFRStructure WHERE DLink IS NOT NULL"), "0\n");
 }
 
