@@ -61,6 +61,28 @@ TEST(DbConnectionString, MalformedStringsAreRefusedNamingTheProblemButNeverTheVa
     }
 }
 
+// Inputs the fuzz test found: each showed the password somewhere.
+TEST(DbConnectionString, APasswordIsNeitherMaskedAwayFromNorShownInAMessage) {
+    for (const char* text : {"Provider=X;\r\nPassword='secret123'",
+                             "Provider=MSDASQL;Extended Properties=\"DSN=pg;PWD='secret123'\"",
+                             "Provider=MSDASQL;Extended Properties=PWD=secret123"}) {
+        std::string masked = maskPasswords(text);
+        EXPECT_EQ(masked.find("secret123"), std::string::npos) << masked;
+        EXPECT_EQ(ConnectionString::parse(masked).items().size(), ConnectionString::parse(text).items().size());
+    }
+    FakeCatalog catalog;
+    for (const std::string& text : {std::string("Provider={x;PWD=secret123}"),
+                                    std::string("Provider=SQLOLEDB;PassWord{secret123='}"),
+                                    std::string("Provider=SQLite;Data Source=a.db\0;PWD=secret123", 47)}) {
+        try {
+            translateConnectionString(text, catalog);
+            ADD_FAILURE() << "translated " << text;
+        } catch (const DbError& error) {
+            EXPECT_EQ(std::string(error.what()).find("secret123"), std::string::npos) << error.what();
+        }
+    }
+}
+
 TEST(DbConnectionString, OdbcValuesAreBracedWhenTheyHoldSeparators) {
     ConnectionString odbc;
     odbc.set("Driver", "PostgreSQL Unicode");
