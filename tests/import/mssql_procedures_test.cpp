@@ -156,7 +156,9 @@ TEST(MssqlProcedures, ProceduresAreBalancedDeclaredAndBuildStatementsInUnbounded
             std::vector<std::string> used = matches(assignment, R"(@\w+)");
             if (!run.count(used[0])) continue;
             for (const std::string& variable : used) {
-                if (declared[variable] == "nvarchar(4000)") EXPECT_TRUE(built.count(used.at(1))) << assignment;
+                if (declared[variable] == "nvarchar(4000)") {
+                    EXPECT_TRUE(built.count(used.at(1))) << assignment;
+                }
             }
         }
     }
