@@ -1,5 +1,7 @@
 #include "db/odbc_connection.h"
 
+#include <cctype>
+
 #include "db/sql_quoting.h"
 
 #include <chrono>
@@ -339,17 +341,6 @@ std::string infoText(SQLHDBC dbc, SQLUSMALLINT type) {
     return text;
 }
 
-// SQLite does not read a "]" doubled inside [name], as SQL Server writes it; other databases are
-// sent what they were given.
-const std::string& odbcText(const odbc::Session& session, const std::string& sql, std::string& translated) {
-    if ((session.backend != Backend::Sqlite && session.backend != Backend::SqliteOdbc) ||
-        sql.find("]]") == std::string::npos) {
-        return sql;
-    }
-    translated = withSqliteBracketNames(sql);
-    return translated;
-}
-
 }  // namespace
 
 OdbcConnection::OdbcConnection() : m_session(std::make_shared<Session>()) {}
@@ -361,6 +352,7 @@ void OdbcConnection::open(const std::string& connectionString) {
         throw DbError(kErrObjectOpen, "Operation is not allowed when the object is open.");
     }
     m_session->errors.clear();
+    m_spellings.reset();
     // Kept even when opening fails, as ADO keeps it: the error report shows what was tried.
     m_connectionString = connectionString;
     OpenTarget target = translateConnectionString(connectionString, odbc::systemDriverCatalog());
@@ -423,13 +415,68 @@ void OdbcConnection::open(const std::string& connectionString) {
     session.backend = backendOf(target.driver, session.dbmsName);
 }
 
-void OdbcConnection::close() { m_session->disconnect(); }
+void OdbcConnection::close() {
+    m_spellings.reset();
+    m_session->disconnect();
+}
+
+namespace {
+
+std::string foldedName(std::string name) {
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+}  // namespace
+
+std::string OdbcConnection::catalogSpelling(const std::string& name) {
+    if (!m_spellings) {
+        Spellings spellings;
+        auto add = [&](const std::string& known) {
+            spellings.exact.insert(known);
+            spellings.folded.emplace(foldedName(known), known);
+        };
+        for (ObjectType type : {ObjectType::Table, ObjectType::View}) {
+            for (const std::string& table : tables(type)) {
+                add(table);
+                for (const FieldInfo& field : columns(table)) add(field.name);
+            }
+        }
+        m_spellings = std::move(spellings);
+    }
+    if (m_spellings->exact.count(name)) return name;
+    auto found = m_spellings->folded.find(foldedName(name));
+    return found == m_spellings->folded.end() ? name : found->second;
+}
+
+// Names come bracketed as SQL Server writes them. PostgreSQL reads them in double quotes and
+// MariaDB / MySQL in backquotes, spelled as the database spells them; SQLite reads brackets
+// unless a "]" is doubled inside. Other databases are sent what they were given.
+const std::string& OdbcConnection::sourceText(const std::string& sql, std::string& translated) {
+    switch (m_session->backend) {
+        case Backend::Sqlite:
+        case Backend::SqliteOdbc:
+            if (sql.find("]]") == std::string::npos) return sql;
+            translated = withSqliteBracketNames(sql);
+            return translated;
+        case Backend::PostgreSql:
+        case Backend::MySql: {
+            if (sql.find('[') == std::string::npos) return sql;
+            char quote = m_session->backend == Backend::PostgreSql ? '"' : '`';
+            translated = withBracketNamesRewritten(
+                sql, [&](const std::string& name) { return charQuoted(catalogSpelling(name), quote); }, false);
+            return translated;
+        }
+        default:
+            return sql;
+    }
+}
 
 bool OdbcConnection::isOpen() const { return m_session->open && !m_session->broken; }
 
 void OdbcConnection::execute(const std::string& text) {
     std::string translated;
-    const std::string& sql = odbcText(*m_session, text, translated);
+    const std::string& sql = sourceText(text, translated);
     m_session->errors.clear();
     m_session->affected = -1;
     auto handle = m_session->allocate(sql);
@@ -443,7 +490,7 @@ void OdbcConnection::execute(const std::string& text) {
 
 std::unique_ptr<Recordset> OdbcConnection::query(const std::string& text) {
     std::string translated;
-    const std::string& sql = odbcText(*m_session, text, translated);
+    const std::string& sql = sourceText(text, translated);
     m_session->errors.clear();
     auto handle = m_session->allocate(sql);
     SQLHSTMT stmt = handle->stmt;
@@ -532,7 +579,7 @@ const std::vector<ProviderError>& OdbcConnection::providerErrors() const {
 
 std::unique_ptr<Statement> OdbcConnection::prepare(const std::string& text) {
     std::string translated;
-    const std::string& sql = odbcText(*m_session, text, translated);
+    const std::string& sql = sourceText(text, translated);
     m_session->errors.clear();
     auto handle = m_session->allocate(sql);
     SQLHSTMT stmt = handle->stmt;

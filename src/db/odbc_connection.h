@@ -1,7 +1,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "db/connection.h"
 
@@ -45,6 +48,17 @@ public:
 
 private:
     void endTransaction(bool commitWork);
+    // The statement as this database reads it: names in brackets written by its own rule.
+    const std::string& sourceText(const std::string& sql, std::string& translated);
+    // The database's spelling of a table or column name, found without regard to case: a
+    // mapping made on another source may spell "company" as "Company".
+    std::string catalogSpelling(const std::string& name);
+
+    struct Spellings {
+        std::unordered_set<std::string> exact;
+        std::unordered_map<std::string, std::string> folded;
+    };
+    std::optional<Spellings> m_spellings;  // read on first use, per connection
 
     std::shared_ptr<odbc::Session> m_session;
     std::string m_connectionString;

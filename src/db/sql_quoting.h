@@ -25,9 +25,11 @@ inline std::string charQuoted(std::string_view name, char quote) {
     return quoted + quote;
 }
 
-// SQLite reads [name] but not a "]" doubled inside it, as SQL Server writes a name holding
-// "]": such names become `name`, which SQLite always takes for a name. Literals stay as they are.
-inline std::string withSqliteBracketNames(std::string_view sql) {
+// Mapping files and the screens write names as SQL Server quotes them, [name] with "]" doubled
+// inside. This gives each such name outside literals to `quoted`, which writes it as another
+// source reads it; `onlyDoubled`: only names holding "]".
+template <typename Quote>
+std::string withBracketNamesRewritten(std::string_view sql, const Quote& quoted, bool onlyDoubled) {
     std::string out;
     std::size_t copied = 0;
     for (std::size_t i = 0; i < sql.size(); ++i) {
@@ -54,9 +56,9 @@ inline std::string withSqliteBracketNames(std::string_view sql) {
                 }
             }
             if (end >= sql.size()) break;
-            if (doubled) {
+            if (doubled || !onlyDoubled) {
                 out.append(sql.substr(copied, i - copied));
-                out += charQuoted(name, '`');
+                out += quoted(name);
                 copied = end + 1;
             }
             i = end;
@@ -65,6 +67,12 @@ inline std::string withSqliteBracketNames(std::string_view sql) {
     if (copied == 0) return std::string(sql);
     out.append(sql.substr(copied));
     return out;
+}
+
+// SQLite reads [name] but not a "]" doubled inside it: such names become `name`, which SQLite
+// always takes for a name.
+inline std::string withSqliteBracketNames(std::string_view sql) {
+    return withBracketNamesRewritten(sql, [](const std::string& name) { return charQuoted(name, '`'); }, true);
 }
 
 // The expressions with `separator` between them.

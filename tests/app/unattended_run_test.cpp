@@ -6,6 +6,9 @@
 #include <sstream>
 
 #include "db/db_test_support.h"
+#include "db/product_schema.h"
+#include "db/sqlite_connection.h"
+#include "db/odbc_connection.h"
 #include "support/files.h"
 #include "support/unattended_program.h"
 
@@ -163,6 +166,56 @@ TEST_F(DbUnattendedRun, RefusalsEndTheRunWithTheirStatusAndSayWhy) {
     EXPECT_TRUE(logged("XFR Import Module Error"));
     EXPECT_EQ(rows("SELECT count(*) FROM CIID"), "3\n");
     EXPECT_EQ(rows("SELECT count(*) FROM sqlite_master WHERE name = 'XFRTranLog'"), "0\n");
+}
+
+class OdbcUnattendedSources : public ::testing::Test, protected test::UnattendedProgram {};
+
+// A mapping made on a SQLite source, its names in brackets, imports the same rows from
+// PostgreSQL, whether the tables were made with quoted mixed-case names or plain ones (which
+// PostgreSQL keeps in lower case).
+TEST_F(OdbcUnattendedSources, ABracketedMappingImportsFromQuotedAndPlainPostgreSqlNames) {
+    test::PgServer server;
+    KORU_NEED(server.available(), server.whyNot());
+    const std::string items = "SELECT c.StyleID, c.Alpha1, c.Num1, p.Alpha1 FROM CIID c LEFT JOIN CIID p ON "
+                              "p.ID = c.Parent WHERE c.ID > 3 ORDER BY c.Alpha1, c.Num1";
+    Outcome fromSqlite = import('0');
+    ASSERT_EQ(fromSqlite.status, 0) << fromSqlite.err;
+    const std::string expected = rows(items);
+
+    for (const std::string quote : {"\"", ""}) {
+        SCOPED_TRACE(quote.empty() ? "plain names" : "quoted names");
+        test::PgDatabase source(server);
+        {
+            db::OdbcConnection target;
+            target.open(source.connectionString());
+            db::SqliteConnection demo;
+            demo.open("Provider=SQLite;Data Source=" + (home.path() / "source.db").string());
+            auto tables = demo.query("SELECT name FROM sqlite_master WHERE type = 'table'");
+            while (tables->next()) {
+                const std::string table = quote + *tables->value(0) + quote;
+                std::string columns, literals;
+                auto info = demo.query("SELECT name, type FROM pragma_table_info('" + *tables->value(0) + "')");
+                while (info->next()) {
+                    columns += (columns.empty() ? "" : ", ") + quote + *info->value(0) + quote + " " + *info->value(1);
+                    literals += (literals.empty() ? "" : " || ', ' || ") + ("quote([" + *info->value(0) + "])");
+                }
+                target.execute("CREATE TABLE " + table + " (" + columns + ")");
+                auto data = demo.query("SELECT " + literals + " FROM [" + *tables->value(0) + "]");
+                while (data->next()) target.execute("INSERT INTO " + table + " VALUES (" + *data->value(0) + ")");
+            }
+        }
+        const std::string database = quote.empty() ? "PLAINDB" : "QUOTEDDB";
+        db::createProductDatabase(home.path(), database, db::Product::Tickora, true);
+        std::ofstream(home.path() / "ConnSet", std::ios::binary)
+            << "Veltrane Data Import Utility Connection Settings File\r\n\r\n\r\n"
+            << source.connectionString() << "\r\n\r\nsqlite:" << home.path().string() << "\r\nadmin\r\n";
+        Outcome fromPostgres = run("\"/MapFile='demo.xfo'\" /Product=tickora /UserID=admin /Database=" + database +
+                                   " \"/Update='0'\"");
+        ASSERT_EQ(fromPostgres.status, 0) << fromPostgres.err;
+        db::SqliteConnection imported;
+        imported.open(db::embeddedDestinationString(home.path(), database));
+        EXPECT_EQ(test::rowsOf(imported, items), expected);
+    }
 }
 
 }  // namespace
