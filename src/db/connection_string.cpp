@@ -361,6 +361,61 @@ ConnectionString odbcKeysOf(const ConnectionString& parsed) {
     return odbc;
 }
 
+// The string with its Data Source under the key the named driver reads: the file of a SQLite
+// driver, the server of the others.
+ConnectionString withDataSourceFor(const ConnectionString& parsed) {
+    std::optional<std::string> dataSource = parsed.get("Data Source");
+    if (!dataSource) return parsed;
+    std::string_view key = "Server";
+    switch (driverFamilyOf(parsed.get("Driver").value_or(""))) {
+        case DriverFamily::Sqlite: key = "Database"; break;
+        case DriverFamily::PostgreSql: key = "Servername"; break;
+        default: break;
+    }
+    ConnectionString result;
+    for (const auto& item : parsed.items()) {
+        if (equalsNoCase(item.key, "Data Source")) {
+            if (!parsed.has(key)) result.set(std::string(key), item.value);
+        } else {
+            result.set(item.key, item.value);
+        }
+    }
+    return result;
+}
+
+// The installed driver a string names: as written, or a name users write for it ("PostgreSQL",
+// "SQLite", "MySQL", "MariaDB"); a library path is taken as it is. Anything else is refused
+// listing what is installed.
+std::string installedDriver(const std::string& named, const OdbcDriverCatalog& catalog) {
+    std::string driver(trim(named));
+    if (driver.find('/') != std::string::npos) return driver;
+    std::vector<std::string> installed = catalog.installedDrivers();
+    auto find = [&](std::string_view name) -> std::optional<std::string> {
+        for (const std::string& each : installed) {
+            if (equalsNoCase(each, name)) return each;
+        }
+        return std::nullopt;
+    };
+    // Debian registers "SQLite" for a library it does not ship; SQLite3 reads the same files.
+    if (equalsNoCase(driver, "SQLite") || equalsNoCase(driver, "SQLite3")) {
+        if (auto sqlite3 = find("SQLite3")) return *sqlite3;
+    }
+    if (auto exact = find(driver)) return *exact;
+    constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
+        {"PostgreSQL", "PostgreSQL Unicode"}, {"MySQL", "MariaDB Unicode"}, {"MariaDB", "MariaDB Unicode"},
+        {"MySQL", "MySQL ODBC 8.0 Unicode Driver"}};
+    for (auto [alias, name] : kAliases) {
+        if (!equalsNoCase(driver, alias)) continue;
+        if (auto found = find(name)) return *found;
+    }
+    std::string list;
+    for (const std::string& each : installed) list += (list.empty() ? "" : ", ") + each;
+    throw DbError(kErrProviderNotFound,
+                  "The ODBC driver " + (shownName(driver) == driver ? driver : std::string("the string names")) +
+                      " is not installed. Installed drivers: " + (list.empty() ? std::string("none") : list) +
+                      ". Name one of them in Driver={...}.");
+}
+
 bool namedInFreeTdsConfiguration(const std::string& server, const OdbcDriverCatalog& catalog) {
     std::vector<std::string> named = catalog.freeTdsServers();
     return std::any_of(named.begin(), named.end(), [&](const std::string& name) { return equalsNoCase(name, server); });
@@ -465,10 +520,14 @@ OpenTarget translateConnectionString(std::string_view connectionString,
         OpenTarget target;
         target.kind = OpenTarget::Kind::Odbc;
         target.connectTimeout = connectTimeoutOf(parsed);
-        ConnectionString odbc = odbcKeysOf(parsed);
+        // With a driver named, Data Source is the file or the server, not a data source name:
+        // read as DSN it would open the driver's default, often an empty database.
+        ConnectionString odbc = parsed.has("Driver") && !parsed.has("DSN") ? odbcKeysOf(withDataSourceFor(parsed))
+                                                                         : odbcKeysOf(parsed);
         if (!odbc.has("DSN") && !odbc.has("Driver") && !odbc.has("FileDSN")) {
             malformed("it names no ODBC data source or driver (DSN or Driver)");
         }
+        if (odbc.has("Driver")) odbc.set("Driver", installedDriver(odbc.get("Driver").value_or(""), catalog));
         std::string driverName = odbc.get("Driver").value_or("");
         if (driverName.empty()) {
             std::string dsn = odbc.get("DSN").value_or("");

@@ -131,6 +131,12 @@ TEST(DbConnectionString, TranslatesEachProviderForItsClientLibrary) {
         {"Driver=/usr/lib/odbc/libsqlite3odbc.so;Database=/d/s.db;NoCreat=0", Kind::Odbc,
          "Driver={/usr/lib/odbc/libsqlite3odbc.so};Database=/d/s.db;NoCreat=1;StepAPI=1"},
         {"DSN=elsewhere;UID=u", Kind::Odbc, "DSN=elsewhere;UID=u"},
+        // With a driver, Data Source is its file or server; names users write find the driver.
+        {"Driver={SQLite};Data Source=/d/s.db", Kind::Odbc, "Driver={SQLite3};Database=/d/s.db;StepAPI=1;NoCreat=1"},
+        {"Driver={PostgreSQL};Data Source=h;Database=db", Kind::Odbc,
+         "Driver={PostgreSQL Unicode};Servername=h;Database=db;UseDeclareFetch=1"},
+        {"Provider=MSDASQL;Driver={freetds};Data Source=dbhost;Initial Catalog=T", Kind::Odbc,
+         "Driver={FreeTDS};Server=dbhost;Database=T;ClientCharset=UTF-8"},
     };
     FakeCatalog catalog;
     for (const Translation& row : table) {
@@ -177,6 +183,7 @@ TEST(DbConnectionString, StringsThatCannotOpenAnythingAreRefusedBeforeAnyDriver)
         {"Provider=MSDASQL;UID=u", kErrGeneralFailure},
         {"Data Source=x.db", kErrGeneralFailure},
         {"Provider=SQLite;Data Source=x.db;Connect Timeout=soon", kErrGeneralFailure},
+        {"Driver={Oracle in OraClient};DBQ=x", kErrProviderNotFound},
     };
     for (const auto& [text, code] : refused) {
         try {
@@ -185,6 +192,13 @@ TEST(DbConnectionString, StringsThatCannotOpenAnythingAreRefusedBeforeAnyDriver)
         } catch (const DbError& error) {
             EXPECT_EQ(error.code(), code) << text << ": " << error.what();
         }
+    }
+    // A driver that is not installed is refused naming those that are.
+    try {
+        translateConnectionString("Driver={Oracle in OraClient};DBQ=x", catalog);
+    } catch (const DbError& error) {
+        EXPECT_STREQ(error.what(), "The ODBC driver Oracle in OraClient is not installed. Installed drivers: "
+                                   "PostgreSQL Unicode, SQLite3, FreeTDS. Name one of them in Driver={...}.");
     }
 }
 
