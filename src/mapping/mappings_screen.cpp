@@ -232,6 +232,17 @@ void MappingsScreen::cmdNext_Click() {
             dialogs.setBusy(false);
             return;
         }
+        // An empty source fails every mapping: say what is wrong instead of "Not Compatable".
+        if (context.source().tables(db::ObjectType::Table).empty() &&
+            context.source().tables(db::ObjectType::View).empty()) {
+            dialogs.messageBox("The source database has no tables or views, so no mapping can read it. Check the "
+                               "source's connection string: a wrong file or database name may have opened an empty "
+                               "database.",
+                               MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+            clearRepository();
+            dialogs.setBusy(false);
+            return;
+        }
         if (!compatibleWithSource()) {
             dialogs.messageBox(
                 "The Mappings You Have Loaded Are Not Compatable With The Source Database You Have Selected",

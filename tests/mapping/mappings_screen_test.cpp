@@ -194,6 +194,12 @@ TEST_F(MappingsScreenTest, AMappingTheSourceCannotServeIsRefusedWhole) {
     EXPECT_EQ(count("XFRMappings"), "0\n");
     EXPECT_EQ(count("XFRStructure"), "0\n");
     EXPECT_TRUE(screen->visible);
+    // An empty source (a mistyped file name opens one) is named as such.
+    useSource("");
+    dialogs.expectMessage("Data mappings loaded successfully")
+        .expectMessageStartingWith("The source database has no tables or views, so no mapping can read it.");
+    screen->cmdNext_Click();
+    EXPECT_EQ(count("XFRMappings"), "0\n");
     EXPECT_EQ(dialogs.pending(), 0u);
 }
 
