@@ -9,11 +9,11 @@
 #include "db/freetds_config.h"
 #include "db/repository.h"
 #include "db/settings_file.h"
-#include "db/trigger_switch.h"
 #include "diag/logs.h"
 #include "diag/messages.h"
 #include "diag/text.h"
 #include "wizard/error_trap.h"
+#include "wizard/triggers_left_off.h"
 
 namespace koru::connect {
 
@@ -159,7 +159,7 @@ void ConnectionScreen::cmdNext_Click() {
             return;
         }
         context.LGEnabled = repository.Is_LG_Enabled();
-        restoreTriggersLeftOff();
+        wizard::restoreTriggersLeftOff(m_services);
         lock.reset();
         context.EXLValid = repository.Validate_EXT_DB();
         context.NoBrackets = !Is_SourceDB_Bracket_Compatible();
@@ -178,17 +178,6 @@ void ConnectionScreen::cmdNext_Click() {
     cmdNext.enabled = true;
 }
 
-// A run killed while the product's triggers were off left them off: the product records no
-// history until they are on again. Called holding the destination lock: a running import has
-// them off on purpose.
-void ConnectionScreen::restoreTriggersLeftOff() {
-    wizard::Context& context = m_services.context;
-    std::vector<std::string> tables = db::switchOnTriggersLeftOff(context.destination(), context.dialect().kind());
-    if (tables.empty()) return;
-    std::string message = db::triggersLeftOffMessage(tables);
-    if (!context.Unattended) diag::UT_Write_To_Internal_Log(message);  // unattended, the message is logged
-    m_services.dialogs.messageBox(message, MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
-}
 
 std::string ConnectionScreen::destinationConnectionString() const {
     std::string text = "Provider=SQLOLEDB.1;";

@@ -58,7 +58,6 @@ private:
     // The destination connection string, as the product has always written it.
     std::string destinationConnectionString() const;
     void closeConnections();
-    void restoreTriggersLeftOff();
 
     Opener m_open;
 };

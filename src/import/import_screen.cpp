@@ -21,6 +21,7 @@
 #include "import/row_accounting.h"
 #include "mapping/mapping_checks.h"
 #include "wizard/error_trap.h"
+#include "wizard/triggers_left_off.h"
 #include "wizard/text_helpers.h"
 
 namespace koru::import {
@@ -152,16 +153,6 @@ bool ImportScreen::takeDestinationLock() {
     return false;
 }
 
-// A run that was killed while the product's triggers were off left them off, and the product
-// has recorded no history since: switch them on before anything else, and say so.
-void ImportScreen::restoreTriggersLeftOff() {
-    wizard::Context& context = m_services.context;
-    std::vector<std::string> tables = db::switchOnTriggersLeftOff(context.destination(), context.dialect().kind());
-    if (tables.empty()) return;
-    std::string message = db::triggersLeftOffMessage(tables);
-    if (!context.Unattended) diag::UT_Write_To_Internal_Log(message);  // unattended, the message is logged
-    m_services.dialogs.messageBox(message, MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
-}
 
 // A session opened again has lost the server's lock: take it back or stop.
 void ImportScreen::retakeDestinationLock() {
@@ -190,7 +181,7 @@ void ImportScreen::runStages() {
                            MsgIcon::Exclamation, diag::kAppTitle);
         throw RunFailed{};
     }
-    restoreTriggersLeftOff();
+    wizard::restoreTriggersLeftOff(m_services);
     prepare(263, [&] { return Create_Temp_P_Table(context.destination(), statements, reporter); });
     prepare(264, [&] { return Create_Temp_Table(context.destination(), statements, reporter); });
     db::Repository repository(context.destination(), db::repositoryStatementsFor(kind), reporter);

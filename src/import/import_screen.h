@@ -69,7 +69,6 @@ private:
     void failureExit(const std::string& detail = {});
     // After a failure; what fails here is said in m_triggersStillOff.
     void enableTriggers();
-    void restoreTriggersLeftOff();
     void UT_Update_Invalid_AssetID(const ImportStatements& statements);
     void updateHierarchy(ImportProcedures& procedures, int level);
     void matchParents();
