@@ -387,36 +387,12 @@ TEST_F(OdbcUnattendedFaults, ASourceServerEndingTheSessionDuringTheExtractionFai
     KORU_NEED(server.available(), server.whyNot());
     test::PgDatabase source(server);
     {
-        // The demo source; unquoted names, as the mapping names them.
+        // The demo source with plain names, which PostgreSQL keeps in lower case.
         db::OdbcConnection target;
         target.open(source.connectionString());
-        db::SqliteConnection demo;
-        demo.open("Provider=SQLite;Data Source=" + (home.path() / "source.db").string());
-        auto tables = demo.query("SELECT name FROM sqlite_master WHERE type = 'table'");
-        while (tables->next()) {
-            const std::string table = *tables->value(0);
-            // Each row as SQL literals, which SQLite's quote() writes as PostgreSQL reads them.
-            std::string columns, literals;
-            auto info = demo.query("SELECT name, type FROM pragma_table_info('" + table + "')");
-            while (info->next()) {
-                columns += (columns.empty() ? "" : ", ") + *info->value(0) + " " + *info->value(1);
-                literals +=
-                    (literals.empty() ? "" : " || ', ' || ") + ("quote([" + *info->value(0) + "])");
-            }
-            target.execute("CREATE TABLE " + table + " (" + columns + ")");
-            auto data = demo.query("SELECT " + literals + " FROM [" + table + "]");
-            while (data->next())
-                target.execute("INSERT INTO " + table + " VALUES (" + *data->value(0) + ")");
-        }
+        copyDemoSource(target, "");
     }
-    // Links in brackets are for sources that read them.
-    std::string structure = test::rawFile(home.path() / "demo-XFRStructure.xft");
-    std::erase_if(structure, [](char c) { return c == '[' || c == ']'; });
-    test::writeFile(home.path() / "demo-XFRStructure.xft", structure);
-    std::ofstream(home.path() / "ConnSet", std::ios::binary)
-        << "Veltrane Data Import Utility Connection Settings File\r\n\r\n\r\n"
-        << source.connectionString() << "\r\n\r\nsqlite:" << home.path().string()
-        << "\r\nadmin\r\n";
+    settings("sqlite:" + home.path().string(), source.connectionString());
     Outcome first = import('0');
     ASSERT_EQ(first.status, 0) << first.err;
     const std::string clean = state();

@@ -118,10 +118,7 @@ TEST_F(DbUnattendedRun, FailuresSayWhyOnStandardErrorAndSuccessPrintsItsResult) 
 
     test::PgServer server;
     KORU_NEED(server.available(), server.whyNot());
-    std::ofstream(home.path() / "ConnSet", std::ios::binary)
-        << "Veltrane Data Import Utility Connection Settings File\r\n\r\n\r\n"
-        << server.connectionString("postgres", server.user, "not the password") << "\r\n\r\nsqlite:"
-        << home.path().string() << "\r\nadmin\r\n";
+    settings("sqlite:" + home.path().string(), server.connectionString("postgres", server.user, "not the password"));
     Outcome wrongPassword = import('0');
     EXPECT_EQ(wrongPassword.status, 1);
     EXPECT_NE(wrongPassword.err.find(reported + "Could not open source data source"), std::string::npos)
@@ -188,27 +185,11 @@ TEST_F(OdbcUnattendedSources, ABracketedMappingImportsFromQuotedAndPlainPostgreS
         {
             db::OdbcConnection target;
             target.open(source.connectionString());
-            db::SqliteConnection demo;
-            demo.open("Provider=SQLite;Data Source=" + (home.path() / "source.db").string());
-            auto tables = demo.query("SELECT name FROM sqlite_master WHERE type = 'table'");
-            while (tables->next()) {
-                const std::string table = quote + *tables->value(0) + quote;
-                std::string columns, literals;
-                auto info = demo.query("SELECT name, type FROM pragma_table_info('" + *tables->value(0) + "')");
-                while (info->next()) {
-                    columns += (columns.empty() ? "" : ", ") + quote + *info->value(0) + quote + " " + *info->value(1);
-                    literals += (literals.empty() ? "" : " || ', ' || ") + ("quote([" + *info->value(0) + "])");
-                }
-                target.execute("CREATE TABLE " + table + " (" + columns + ")");
-                auto data = demo.query("SELECT " + literals + " FROM [" + *tables->value(0) + "]");
-                while (data->next()) target.execute("INSERT INTO " + table + " VALUES (" + *data->value(0) + ")");
-            }
+            copyDemoSource(target, quote);
         }
         const std::string database = quote.empty() ? "PLAINDB" : "QUOTEDDB";
         db::createProductDatabase(home.path(), database, db::Product::Tickora, true);
-        std::ofstream(home.path() / "ConnSet", std::ios::binary)
-            << "Veltrane Data Import Utility Connection Settings File\r\n\r\n\r\n"
-            << source.connectionString() << "\r\n\r\nsqlite:" << home.path().string() << "\r\nadmin\r\n";
+        settings("sqlite:" + home.path().string(), source.connectionString());
         Outcome fromPostgres = run("\"/MapFile='demo.xfo'\" /Product=tickora /UserID=admin /Database=" + database +
                                    " \"/Update='0'\"");
         ASSERT_EQ(fromPostgres.status, 0) << fromPostgres.err;

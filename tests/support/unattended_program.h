@@ -36,12 +36,33 @@ protected:
         settings("sqlite:" + home.path().string());
     }
 
-    void settings(const std::string& server) {
+    // The settings file: the destination server, and the source (the demo file unless given).
+    void settings(const std::string& server, std::string source = "") {
+        if (source.empty()) source = "Provider=SQLite;Data Source=" + (home.path() / "source.db").string();
         std::ofstream(home.path() / "ConnSet", std::ios::binary)
-            << "Veltrane Data Import Utility Connection Settings "
-               "File\r\n\r\n\r\nProvider=SQLite;Data Source="
-            << (home.path() / "source.db").string() << "\r\n\r\n"
-            << server << "\r\nadmin\r\n";
+            << "Veltrane Data Import Utility Connection Settings File\r\n\r\n\r\n"
+            << source << "\r\n\r\n" << server << "\r\nadmin\r\n";
+    }
+
+    // Copies the demo source into another database: every table with its rows, as SQL literals
+    // from SQLite's quote(); names between `quote` characters, or plain when it is empty.
+    void copyDemoSource(db::Connection& target, const std::string& quote) {
+        db::SqliteConnection demo;
+        demo.open("Provider=SQLite;Data Source=" + (home.path() / "source.db").string());
+        auto tables = demo.query("SELECT name FROM sqlite_master WHERE type = 'table'");
+        while (tables->next()) {
+            const std::string name = *tables->value(0);
+            const std::string table = quote + name + quote;
+            std::string columns, literals;
+            auto info = demo.query("SELECT name, type FROM pragma_table_info('" + name + "')");
+            while (info->next()) {
+                columns += (columns.empty() ? "" : ", ") + quote + *info->value(0) + quote + " " + *info->value(1);
+                literals += (literals.empty() ? "" : " || ', ' || ") + ("quote([" + *info->value(0) + "])");
+            }
+            target.execute("CREATE TABLE " + table + " (" + columns + ")");
+            auto data = demo.query("SELECT " + literals + " FROM [" + name + "]");
+            while (data->next()) target.execute("INSERT INTO " + table + " VALUES (" + *data->value(0) + ")");
+        }
     }
 
     // `launcher` goes before the program: settings "NAME='value' ", or a command that runs it.
