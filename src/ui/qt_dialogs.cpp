@@ -113,6 +113,11 @@ std::string QtDialogs::saveFile(const wizard::FileDialogRequest& request) {
         .toStdString();
 }
 
+std::string QtDialogs::openFolder(const wizard::FileDialogRequest& request) {
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), q(request.title), proposedPath(request))
+        .toStdString();
+}
+
 void QtDialogs::setBusy(bool busy) {
     if (busy == m_busy) return;
     m_busy = busy;

@@ -19,6 +19,7 @@ public:
                                        std::string_view defaultText) override;
     std::string openFile(const wizard::FileDialogRequest& request) override;
     std::string saveFile(const wizard::FileDialogRequest& request) override;
+    std::string openFolder(const wizard::FileDialogRequest& request) override;
     void setBusy(bool busy) override;
 
 private:

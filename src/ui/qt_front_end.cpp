@@ -16,6 +16,7 @@
 #include "ui/qt_dialogs.h"
 #include "ui/qt_host.h"
 #include "connect/connection_screen.h"
+#include "connect/data_link_dialog.h"
 #include "connect/users_check_screen.h"
 #include "db/demo_source.h"
 #include "db/product_schema.h"
@@ -472,6 +473,22 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
             console->cmdDetails_Click();
             save(*console, std::string(wizard::screenName(id)) + "_details");
             continue;
+        }
+        if (auto* dataLink = dynamic_cast<connect::DataLinkDialog*>(screen)) {
+            dataLink->optDriver_Click();
+            dataLink->cboDriver.listIndex = dataLink->cboDriver.indexOf("PostgreSQL Unicode");
+            dataLink->cboDriver_Click();
+            dataLink->txtServer.text = "db.example";
+            dataLink->txtPort.text = "5432";
+            dataLink->txtDatabase.text = "customers";
+            dataLink->txtUser.text = "ann";
+            dataLink->Field_Change();
+            save(*dataLink, std::string(wizard::screenName(id)) + "-driver");
+            dataLink->optFile_Click();
+            dataLink->cboFileKind.listIndex = static_cast<int>(connect::FileKind::Text);
+            dataLink->cboFileKind_Click();
+            dataLink->txtFile.text = "/srv/data/customers";
+            dataLink->Field_Change();
         }
         if (auto* usersCheck = dynamic_cast<connect::UsersCheckScreen*>(screen)) {
             usersCheck->lstUser.addItem("User : ann on PC: HELPDESK-07 Using Tickora Client");

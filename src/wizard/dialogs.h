@@ -37,6 +37,8 @@ public:
     // The chosen path; "" when cancelled.
     virtual std::string openFile(const FileDialogRequest& request) = 0;
     virtual std::string saveFile(const FileDialogRequest& request) = 0;
+    // A folder to read; "" when cancelled. Scripts answer it as they answer openFile.
+    virtual std::string openFolder(const FileDialogRequest& request) { return openFile(request); }
     virtual void setBusy(bool busy) = 0;
 };
 

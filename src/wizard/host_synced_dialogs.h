@@ -32,6 +32,10 @@ public:
         m_host.refreshAll();
         return m_dialogs.saveFile(request);
     }
+    std::string openFolder(const FileDialogRequest& request) override {
+        m_host.refreshAll();
+        return m_dialogs.openFolder(request);
+    }
     void setBusy(bool busy) override { m_dialogs.setBusy(busy); }
 
 private:

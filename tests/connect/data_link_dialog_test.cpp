@@ -19,7 +19,7 @@ protected:
     DataLinkDialog& open(const std::string& current) {
         context.txtSConn = current;
         dialog = std::make_unique<DataLinkDialog>(services, std::vector<std::string>{"Sales", "Stock"},
-                                                  std::vector<std::string>{"PostgreSQL Unicode", "SQLite3"});
+                                                  std::vector<std::string>{"PostgreSQL Unicode", "SQLite3", "MDBTools", "ODBC Driver 18 for SQL Server"});
         dialog->Form_Load();
         return *dialog;
     }
@@ -57,12 +57,79 @@ TEST_F(DataLinkTest, BuildsStringsThatReadBackAsTyped) {
     d.Field_Change();
     EXPECT_EQ(d.txtConnectionString.text, "Provider=MSDASQL;DSN=Stock;UID=ann");
 
-    d.optSqliteFile_Click();
+    d.optFile_Click();
     dialogs.expectOpenFile("/data/my files/src.db");
     d.cmdBrowse_Click();
     EXPECT_EQ(d.txtConnectionString.text, "Provider=SQLite;Data Source=/data/my files/src.db");
     EXPECT_FALSE(d.txtServer.enabled);
     EXPECT_TRUE(d.txtConnectionString.locked);
+}
+
+// Each driver and file kind asks for what it reads, and the string it builds opens it.
+TEST_F(DataLinkTest, EachDriverAndFileKindTakesItsOwnFields) {
+    struct Case {
+        bool driver;  // an ODBC driver, else a file kind
+        int choice;   // index in the driver or file-kind list
+        bool header;
+        int delimiter;
+        int encoding;
+        const char* expected;
+        const char* open;  // the fields open for typing, in the order checked below
+    };
+    const Case cases[] = {
+        {true, 0, true, 0, 0, "Provider=MSDASQL;Driver={PostgreSQL Unicode};Server=h;Port=5433;Database=d;UID=u;PWD=p",
+         "SPDU.-"},
+        {true, 1, true, 0, 0, "Provider=MSDASQL;Driver={SQLite3};Database=/f/x y.db;PWD=p", "----F-"},
+        {true, 2, true, 0, 0, "Provider=MSDASQL;Driver={MDBTools};DBQ=/f/x y.db;PWD=p", "----F-"},
+        {true, 3, true, 0, 0, "Provider=MSDASQL;Driver={ODBC Driver 18 for SQL Server};Server=h,5433;Database=d;UID=u;PWD=p",
+         "SPDU.-"},
+        {false, 0, true, 0, 0, "Provider=SQLite;Data Source=/f/x y.db", "----F-"},
+        {false, 1, true, 0, 0, "Provider=Text;Data Source=/f/x y.db", "----FT"},
+        {false, 1, false, 2, 2, "Provider=Text;Data Source=/f/x y.db;HDR=No;Delimiter=';';Encoding=Windows-1252",
+         "----FT"},
+        {false, 1, true, 3, 1, "Provider=Text;Data Source=/f/x y.db;Delimiter=Tab;Encoding=UTF-8", "----FT"},
+        {false, 2, true, 1, 1, "Provider=DBF;Data Source=/f/x y.db;Encoding=UTF-8", "----F-"},
+    };
+    for (const Case& c : cases) {
+        DataLinkDialog& d = open("");
+        d.txtServer.text = "h";
+        d.txtPort.text = "5433";
+        d.txtDatabase.text = "d";
+        d.txtUser.text = "u";
+        d.txtPassword.text = "p";
+        d.txtFile.text = "/f/x y.db";
+        d.chkHeader.value = c.header;
+        d.cboDelimiter.listIndex = c.delimiter;
+        d.cboEncoding.listIndex = c.encoding;
+        if (c.driver) {
+            d.optDriver_Click();
+            d.cboDriver.listIndex = c.choice;
+            d.cboDriver_Click();
+        } else {
+            d.optFile_Click();
+            d.cboFileKind.listIndex = c.choice;
+            d.cboFileKind_Click();
+        }
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(d.txtConnectionString.text, c.expected);
+        std::string fields;
+        fields += d.txtServer.enabled ? 'S' : '-';
+        fields += d.txtPort.enabled ? 'P' : '-';
+        fields += d.txtDatabase.enabled ? 'D' : '-';
+        fields += d.txtUser.enabled ? 'U' : '-';
+        fields += d.txtFile.enabled ? 'F' : (c.driver ? '.' : '-');
+        fields += d.cboDelimiter.enabled && d.chkHeader.enabled ? 'T' : '-';
+        EXPECT_EQ(fields, c.open);
+        EXPECT_EQ(d.cmdFolder.enabled, !c.driver && c.choice > 0);
+
+        // The dialog opened again on the string it built shows the same choice.
+        context.txtSConn = d.txtConnectionString.text;
+        DataLinkDialog& again = open(context.txtSConn);
+        EXPECT_EQ(again.optDriver.value, c.driver);
+        EXPECT_EQ(again.optFile.value, !c.driver);
+        again.Field_Change();
+        EXPECT_EQ(again.txtConnectionString.text, c.expected);
+    }
 }
 
 TEST_F(DataLinkTest, StartsFromTheStringTheConnectionScreenHolds) {
@@ -72,7 +139,7 @@ TEST_F(DataLinkTest, StartsFromTheStringTheConnectionScreenHolds) {
     EXPECT_EQ(d.txtUser.text, "bob");
 
     DataLinkDialog& file = open("Provider=SQLite;Data Source=/srv/a.db");
-    EXPECT_TRUE(file.optSqliteFile.value);
+    EXPECT_TRUE(file.optFile.value);
     EXPECT_EQ(file.txtFile.text, "/srv/a.db");
 
     DataLinkDialog& odd = open("Provider=Jet;Data Source='unbalanced");
@@ -92,7 +159,7 @@ TEST_F(DataLinkTest, TestsTheConnectionAndHandsBackTheString) {
     host.onModal = [&](wizard::Screen& shown) {
         auto& d = dynamic_cast<DataLinkDialog&>(shown);
         EXPECT_TRUE(d.optTyped.value);
-        d.optSqliteFile_Click();
+        d.optFile_Click();
         d.txtFile.text = (home.path() / "missing.db").string();
         d.Field_Change();
         dialogs.expectMessageStartingWith("Test connection failed : ");
