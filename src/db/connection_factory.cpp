@@ -1,6 +1,7 @@
 #include "db/connection_factory.h"
 
 #include "db/connection_string.h"
+#include "db/flat_file_connection.h"
 #include "db/odbc_connection.h"
 #include "db/odbc_support.h"
 #include "db/sqlite_connection.h"
@@ -10,6 +11,9 @@ namespace koru::db {
 std::unique_ptr<Connection> makeConnection(const std::string& connectionString) {
     OpenTarget target = translateConnectionString(connectionString, odbc::systemDriverCatalog());
     if (target.kind == OpenTarget::Kind::Odbc) return std::make_unique<OdbcConnection>();
+    if (target.kind == OpenTarget::Kind::TextFiles || target.kind == OpenTarget::Kind::DbfFiles) {
+        return std::make_unique<FlatFileConnection>();
+    }
     return std::make_unique<SqliteConnection>();
 }
 

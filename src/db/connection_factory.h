@@ -8,7 +8,7 @@
 namespace koru::db {
 
 // A closed connection of the kind the string opens: SQLite for Provider=SQLite and the embedded
-// destination, ODBC for everything else. Refuses a malformed string before any driver is
+// destination, text or dBase files for Provider=Text / Provider=DBF, ODBC for everything else. Refuses a malformed string before any driver is
 // involved.
 std::unique_ptr<Connection> makeConnection(const std::string& connectionString);
 

@@ -506,6 +506,117 @@ OpenTarget translateEmbedded(const ConnectionString& parsed, std::string_view fo
     return target;
 }
 
+// Jet's Extended Properties: the ISAM it names ("text", "dBASE IV") and its keys. A ';' between
+// parentheses belongs to its key, as in FMT=Delimited(;).
+struct ExtendedProperties {
+    std::string isam;
+    ConnectionString keys;
+};
+
+ExtendedProperties extendedPropertiesOf(std::string_view text) {
+    ExtendedProperties result;
+    std::size_t start = 0;
+    int depth = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size()) {
+            if (text[i] == '(') ++depth;
+            if (text[i] == ')' && depth > 0) --depth;
+            if (text[i] != ';' || depth > 0) continue;
+        }
+        std::string_view piece = trim(text.substr(start, i - start));
+        start = i + 1;
+        if (piece.empty()) continue;
+        std::size_t equals = piece.find('=');
+        if (equals == std::string_view::npos) {
+            if (result.isam.empty()) result.isam = std::string(piece);
+        } else {
+            result.keys.set(std::string(trim(piece.substr(0, equals))), std::string(trim(piece.substr(equals + 1))));
+        }
+    }
+    return result;
+}
+
+TextEncoding encodingNamed(std::string_view value, std::string_view key) {
+    std::string name;
+    for (char c : value) {
+        if (c != '-' && c != '_' && c != ' ') name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (name == "utf8" || name == "65001") return TextEncoding::Utf8;
+    // ISO-8859-1 differs from Windows-1252 only in control characters no text file holds.
+    for (std::string_view ansi : {"windows1252", "cp1252", "1252", "ansi", "iso88591", "latin1"}) {
+        if (name == ansi) return TextEncoding::Windows1252;
+    }
+    malformed(std::string(key) + " must be UTF-8 or Windows-1252 (the encodings read here)");
+}
+
+char delimiterNamed(std::string_view value) {
+    if (equalsNoCase(value, "Tab") || value == "\\t") return '\t';
+    if (value.size() == 1 && value[0] != '"' && value[0] != '\r' && value[0] != '\n') return value[0];
+    malformed("Delimiter must be one character such as , or ; or |, or Tab");
+}
+
+FlatFileOptions flatFileOptionsOf(const ConnectionString& keys) {
+    FlatFileOptions options;
+    if (auto header = keys.get("HDR")) {
+        std::string value = lower(trim(*header));
+        if (value == "yes" || value == "true" || value == "1") {
+            options.header = true;
+        } else if (value == "no" || value == "false" || value == "0") {
+            options.header = false;
+        } else {
+            malformed("HDR must be Yes or No");
+        }
+    }
+    if (auto format = keys.get("FMT")) {
+        std::string value(trim(*format));
+        if (equalsNoCase(value, "TabDelimited")) {
+            options.delimiter = '\t';
+        } else if (equalsNoCase(value, "CSVDelimited")) {
+            options.delimiter = ',';
+        } else if (startsWithNoCase(value, "Delimited(") && value.size() == 12 && value.back() == ')') {
+            options.delimiter = delimiterNamed(std::string_view(value).substr(10, 1));
+        } else if (!equalsNoCase(value, "Delimited")) {
+            malformed("only delimited text files are read (FMT=Delimited, TabDelimited or Delimited(x))");
+        }
+    }
+    if (auto delimiter = keys.get("Delimiter")) options.delimiter = delimiterNamed(*delimiter);
+    if (auto characterSet = keys.get("CharacterSet")) options.encoding = encodingNamed(*characterSet, "CharacterSet");
+    if (auto encoding = keys.get("Encoding")) options.encoding = encodingNamed(*encoding, "Encoding");
+    return options;
+}
+
+// Provider=Text / Provider=DBF, and the Jet and ACE strings for text and dBASE files; nullopt
+// for any other string.
+std::optional<OpenTarget> translateFlatFiles(const ConnectionString& parsed, std::string_view provider) {
+    OpenTarget target;
+    ConnectionString keys = parsed;
+    if (equalsNoCase(provider, "Text")) {
+        target.kind = OpenTarget::Kind::TextFiles;
+    } else if (equalsNoCase(provider, "DBF")) {
+        target.kind = OpenTarget::Kind::DbfFiles;
+    } else if (startsWithNoCase(provider, "Microsoft.Jet.OLEDB") || startsWithNoCase(provider, "Microsoft.ACE.OLEDB")) {
+        ExtendedProperties properties = extendedPropertiesOf(parsed.get("Extended Properties").value_or(""));
+        if (equalsNoCase(properties.isam, "text")) {
+            target.kind = OpenTarget::Kind::TextFiles;
+            target.flatFile.jetTableNames = true;
+        } else if (startsWithNoCase(properties.isam, "dBASE")) {
+            target.kind = OpenTarget::Kind::DbfFiles;
+        } else {
+            return std::nullopt;
+        }
+        keys = properties.keys;
+    } else {
+        return std::nullopt;
+    }
+    std::string source(trim(parsed.getAny({"Data Source", "Database"}).value_or("")));
+    if (source.empty()) malformed("it names no file or folder (Data Source)");
+    target.file = diag::toNativeSeparatorsPath(source);
+    FlatFileOptions options = flatFileOptionsOf(keys);
+    options.jetTableNames = target.flatFile.jetTableNames;
+    target.flatFile = options;
+    return target;
+}
+
 }  // namespace
 
 OpenTarget translateConnectionString(std::string_view connectionString,
@@ -539,6 +650,7 @@ OpenTarget translateConnectionString(std::string_view connectionString,
         return target;
     }
     if (provider.empty()) malformed("it names no provider, data source name or driver");
+    if (auto flatFiles = translateFlatFiles(parsed, provider)) return *flatFiles;
 
     if (equalsNoCase(provider, "SQLite")) {
         std::string file(trim(parsed.getAny({"Data Source", "Database"}).value_or("")));

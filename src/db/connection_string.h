@@ -69,11 +69,24 @@ public:
     virtual std::vector<std::string> freeTdsServers() const { return {}; }
 };
 
+// How the text of a file is encoded.
+enum class TextEncoding { Utf8, Windows1252 };
+
+// What a Text or DBF string says about reading its files; unset: found from the files.
+struct FlatFileOptions {
+    std::optional<bool> header;         // HDR: the first line names the columns (default yes)
+    std::optional<char> delimiter;      // Delimiter, or Jet's FMT=Delimited(x) / TabDelimited
+    std::optional<TextEncoding> encoding;
+    // Jet names a text file's table "name#csv": such strings also get the tables by those names.
+    bool jetTableNames = false;
+};
+
 // What a connection string opens, in the client library's terms.
 struct OpenTarget {
-    enum class Kind { SqliteFile, EmbeddedDestination, Odbc };
+    enum class Kind { SqliteFile, EmbeddedDestination, Odbc, TextFiles, DbfFiles };
     Kind kind = Kind::Odbc;
-    std::filesystem::path file;      // SQLite kinds
+    std::filesystem::path file;      // SQLite kinds; the file or folder of Text and DBF
+    FlatFileOptions flatFile;        // Text and DBF
     std::string database;            // embedded destination: the Initial Catalog
     std::string odbcString;          // ODBC: the string for SQLDriverConnect
     DriverFamily driver = DriverFamily::Other;

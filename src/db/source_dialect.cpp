@@ -105,7 +105,8 @@ std::unique_ptr<SourceDialect> makeSourceDialect(std::string_view dbmsName,
         kind = Kind::SqlServer;
     } else if (has("access")) {
         kind = Kind::Access;
-    } else if (has("sqlite")) {
+    } else if (has("sqlite") || name == "text" || name == "dbf") {
+        // Text and DBF files are read through a SQLite copy.
         kind = Kind::Sqlite;
     } else if (has("postgres")) {
         kind = Kind::PostgreSql;

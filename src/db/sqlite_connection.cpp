@@ -4,10 +4,12 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <chrono>
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <mutex>
 
 #include "db/ado_types.h"
@@ -71,8 +73,25 @@ struct SqliteSession {
     Clock::time_point deadline;
     bool deadlineArmed = false;
     bool timedOut = false;
+    // table NUL column, both in ASCII lower case: the type reported in place of the declared one
+    std::map<std::string, std::string> reportedTypes;
 
     ~SqliteSession() { close(); }
+
+    static std::string typeKey(std::string_view table, std::string_view column) {
+        std::string key;
+        key.reserve(table.size() + column.size() + 1);
+        for (char c : table) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        key += '\0';
+        for (char c : column) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return key;
+    }
+
+    const std::string* reportedType(std::string_view table, std::string_view column) const {
+        if (reportedTypes.empty()) return nullptr;
+        auto found = reportedTypes.find(typeKey(table, column));
+        return found == reportedTypes.end() ? nullptr : &found->second;
+    }
 
     void close() {
         std::lock_guard lock(mutex);
@@ -84,6 +103,7 @@ struct SqliteSession {
             }
         }
         statements.clear();
+        reportedTypes.clear();
         sqlite3_close(db);
         db = nullptr;
     }
@@ -297,6 +317,7 @@ private:
         const char* table = sqlite3_column_table_name(stmt, column);
         const char* origin = sqlite3_column_origin_name(stmt, column);
         if (table && origin) {
+            if (const std::string* reported = m_session->reportedType(table, origin)) declaredType = *reported;
             int notNull = 0, primaryKey = 0, autoIncrement = 0;
             if (sqlite3_table_column_metadata(m_session->db, sqlite3_column_database_name(stmt, column),
                                               table, origin, nullptr, nullptr, &notNull, &primaryKey,
@@ -383,7 +404,7 @@ void SqliteConnection::open(const std::string& connectionString) {
     // Kept even when opening fails, as ADO keeps it: the error report shows what was tried.
     m_connectionString = connectionString;
     OpenTarget target = translateConnectionString(connectionString, NoOdbcDrivers{});
-    if (target.kind == OpenTarget::Kind::Odbc) {
+    if (target.kind != OpenTarget::Kind::SqliteFile && target.kind != OpenTarget::Kind::EmbeddedDestination) {
         throw DbError(kErrProviderNotFound,
                       "The connection string does not name a SQLite database.");
     }
@@ -399,12 +420,32 @@ void SqliteConnection::open(const std::string& connectionString) {
         throw DbError(kErrGeneralFailure, what);
     }
 
+    openDatabase(target.file.string(), SQLITE_OPEN_READWRITE);
+}
+
+void SqliteConnection::openPrivateDatabase(const std::string& connectionString) {
+    if (m_session->db) {
+        throw DbError(kErrObjectOpen, "Operation is not allowed when the object is open.");
+    }
+    m_session->errors.clear();
+    m_connectionString = connectionString;
+    m_embedded = false;
+    // An empty name makes SQLite create a temporary file that it deletes on closing.
+    openDatabase("", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+void SqliteConnection::reportColumnType(const std::string& table, const std::string& column,
+                                        std::string declaredType) {
+    m_session->reportedTypes[SqliteSession::typeKey(table, column)] = std::move(declaredType);
+}
+
+void SqliteConnection::openDatabase(const std::string& file, int flags) {
     sqlite3* db = nullptr;
     // Memory statistics would take a global lock on every allocation; nothing reads them.
     static const bool configured = [] { return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK; }();
     (void)configured;
     // One thread uses a connection (cancel() only interrupts), so SQLite's own locking is not needed.
-    int rc = sqlite3_open_v2(target.file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(file.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     {
         std::lock_guard lock(m_session->mutex);
         m_session->db = db;
@@ -500,6 +541,9 @@ std::vector<FieldInfo> SqliteConnection::columns(const std::string& table) {
     std::vector<FieldInfo> fields;
     while (rows->next()) {
         std::string declared = rows->value(1).value_or("");
+        if (const std::string* reported = m_session->reportedType(table, rows->value(0).value_or(""))) {
+            declared = *reported;
+        }
         fields.push_back(fieldFromSql(rows->value(0).value_or(""), sqlColumnOfDeclared(declared),
                                       rows->value(2).value_or("0") == "0"));
     }

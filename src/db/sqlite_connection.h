@@ -41,7 +41,17 @@ public:
     std::string dbmsName() const override { return "SQLite"; }
     std::string identifierQuote() const override { return "\""; }
 
+protected:
+    // Opens a new private database on disk, deleted when the connection closes, for a connection
+    // that fills it itself; connectionString() reports `connectionString`.
+    void openPrivateDatabase(const std::string& connectionString);
+    // The declared type that columns() and record sets report for a column of this database in
+    // place of SQLite's own; names compare without ASCII case.
+    void reportColumnType(const std::string& table, const std::string& column, std::string declaredType);
+
 private:
+    void openDatabase(const std::string& file, int flags);
+
     std::shared_ptr<SqliteSession> m_session;
     std::string m_connectionString;
     bool m_embedded = false;

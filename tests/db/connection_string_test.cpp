@@ -147,6 +147,70 @@ TEST(DbConnectionString, TranslatesEachProviderForItsClientLibrary) {
     }
 }
 
+TEST(DbConnectionString, TextAndDbfStringsNameTheirFilesAndHowToReadThem) {
+    using Kind = OpenTarget::Kind;
+    using Encoding = TextEncoding;
+    struct Case {
+        std::string text;
+        Kind kind;
+        std::string file;
+        std::optional<bool> header;
+        std::optional<char> delimiter;
+        std::optional<Encoding> encoding;
+        bool jetNames;
+    };
+    const Case cases[] = {
+        {"Provider=Text;Data Source=/data/csv", Kind::TextFiles, "/data/csv", {}, {}, {}, false},
+        {"Provider=text;Data Source='C:\\exports\\a.csv';HDR=No;Delimiter=Tab;Encoding=windows-1252", Kind::TextFiles,
+         "C:/exports/a.csv", false, '\t', Encoding::Windows1252, false},
+        {"Provider=Text;Data Source=a.txt;HDR=yes;Delimiter=|;Encoding=UTF8", Kind::TextFiles, "a.txt", true, '|',
+         Encoding::Utf8, false},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\exports\\;"
+         "Extended Properties=\"text;HDR=Yes;FMT=Delimited\"",
+         Kind::TextFiles, "C:/exports/", true, {}, {}, true},
+        {"Provider=Microsoft.ACE.OLEDB.12.0;Data Source=/x;Extended Properties='Text;HDR=NO;FMT=Delimited(;);"
+         "CharacterSet=65001'",
+         Kind::TextFiles, "/x", false, ';', Encoding::Utf8, true},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x;Extended Properties=\"text;FMT=TabDelimited\"",
+         Kind::TextFiles, "/x", {}, '\t', {}, true},
+        {"Provider=DBF;Data Source=/data/dbf/CUSTOMER.DBF;Encoding=Windows-1252", Kind::DbfFiles,
+         "/data/dbf/CUSTOMER.DBF", {}, {}, Encoding::Windows1252, false},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/data/dbf;Extended Properties=dBASE IV;User ID=Admin",
+         Kind::DbfFiles, "/data/dbf", {}, {}, {}, false},
+        {"Provider=Microsoft.ACE.OLEDB.12.0;Data Source=/data/dbf;Extended Properties=\"dBASE 5.0\"", Kind::DbfFiles,
+         "/data/dbf", {}, {}, {}, false},
+    };
+    FakeCatalog catalog;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        OpenTarget target = translateConnectionString(c.text, catalog);
+        EXPECT_EQ(target.kind, c.kind);
+        EXPECT_EQ(target.file.string(), c.file);
+        EXPECT_EQ(target.flatFile.header, c.header);
+        EXPECT_EQ(target.flatFile.delimiter, c.delimiter);
+        EXPECT_EQ(target.flatFile.encoding, c.encoding);
+        EXPECT_EQ(target.flatFile.jetTableNames, c.jetNames);
+    }
+    // What cannot be read is refused saying what to write instead.
+    const std::pair<std::string, std::string> refused[] = {
+        {"Provider=Text", "Data Source"},
+        {"Provider=Text;Data Source=a.csv;HDR=Maybe", "HDR must be Yes or No"},
+        {"Provider=Text;Data Source=a.csv;Delimiter=;;", "Delimiter must be one character"},
+        {"Provider=Text;Data Source=a.csv;Delimiter='ab'", "Delimiter must be one character"},
+        {"Provider=DBF;Data Source=a.dbf;Encoding=cp437", "Encoding must be UTF-8 or Windows-1252"},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x;Extended Properties=\"text;FMT=FixedLength\"",
+         "only delimited text files"},
+    };
+    for (const auto& [text, message] : refused) {
+        try {
+            translateConnectionString(text, catalog);
+            ADD_FAILURE() << "translated " << text;
+        } catch (const DbError& error) {
+            EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << text << ": " << error.what();
+        }
+    }
+}
+
 TEST(DbConnectionString, SqlServerDriverComesFromTheEnvironmentOrTheFirstInstalled) {
     std::string text = "Provider=SQLOLEDB;Data Source=dbhost,1433;Initial Catalog=T;User ID=sa;Password=x";
     FakeCatalog catalog;
