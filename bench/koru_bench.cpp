@@ -5,7 +5,8 @@
 //
 // Usage: koru_bench [--rows N] [--rss-rows N] [--repeat N] [--import-rows N] [--import-only]
 // The reads need the PostgreSQL server that ./run bench starts (KORU_PG_HOST, KORU_PG_PORT, ...);
-// --import-only skips them.
+// --import-only skips them. koru_bench --write-source N FILE only writes the import's source of
+// N contacts to the SQLite file FILE (bench/text_source_rss.sh imports it from CSV).
 
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -23,6 +24,7 @@
 #include "db/connection_factory.h"
 #include "db/odbc_connection.h"
 #include "import_bench.h"
+#include "import_source.h"
 #include "plain_odbc_loop.h"
 
 namespace {
@@ -277,6 +279,10 @@ int readBenchmarks(long rows, long rssRows, int repeat) {
 int main(int argc, char** argv) try {
     if (argc == 4 && std::string(argv[1]) == "--child") return child(argv[2], argv[3]);
     if (argc == 4 && std::string(argv[1]) == "--import-child") return koru::bench::importChild(argv[2], argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--write-source") {
+        koru::bench::writeImportSource(argv[3], koru::bench::shapeFor(std::stol(argv[2])));
+        return 0;
+    }
     long rows = 100000;
     long rssRows = 1000000;
     int repeat = 5;
