@@ -65,6 +65,7 @@ public:
         std::vector<FlatColumn> columns;
         for (std::size_t i = 0; i < m_width; ++i) {
             std::string name = m_header ? decoded(m_headerNames[i]) : std::string();
+            std::erase(name, '\0');  // SQL reads a name only up to a NUL
             name.erase(0, std::min(name.size(), name.find_first_not_of(" \t")));
             name.erase(name.find_last_not_of(" \t") + 1);
             // Jet's names for columns without a heading.

@@ -10,7 +10,9 @@
 #include "db/connection_factory.h"
 #include "db/source_dialect.h"
 #include "support/embedded_destination.h"
+#include "diag/text_encoding.h"
 #include "support/files.h"
+#include "support/fuzz.h"
 #include "support/temp_home.h"
 
 namespace koru::db {
@@ -211,6 +213,35 @@ TEST(DbFlatFiles, WhatCannotBeReadIsRefusedSayingWhereAndNothingIsOpen) {
             EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
         }
         EXPECT_FALSE(connection.isOpen());
+    }
+}
+
+// Whatever a text file holds, it opens with every value valid UTF-8 or is refused with DbError.
+TEST(DbFlatFiles, HostileTextFilesOpenAsValidTextOrAreRefused) {
+    const std::vector<std::string> kPieces = {",", ";", "\t", "|", "\"", "\"\"", "\n", "\r\n", "a", "12", "-0",
+                                              "12.50", "2024-02-30", "\xFC", "\xC3\xA9", " ", "Order"};
+    test::TempHome home;
+    const fs::path file = home.path() / "fuzz.csv";
+    test::Fuzz fuzz;
+    while (fuzz.next()) {
+        std::string bytes = fuzz.text(kPieces, 40, 8);
+        test::writeFile(file, bytes);
+        SCOPED_TRACE(fuzz.where() + ": " + ::testing::PrintToString(bytes));
+        FlatFileConnection connection;
+        try {
+            connection.open("Provider=Text;Data Source=" + file.string());
+        } catch (const DbError&) {
+            EXPECT_FALSE(connection.isOpen());
+            continue;
+        }
+        auto rows = connection.query("SELECT * FROM fuzz");
+        while (rows->next()) {
+            for (std::size_t i = 0; i < rows->fieldCount(); ++i) {
+                auto value = rows->text(i);
+                ASSERT_TRUE(!value || diag::isValidUtf8(*value));
+            }
+        }
+        for (const FieldInfo& field : connection.columns("fuzz")) ASSERT_TRUE(diag::isValidUtf8(field.name));
     }
 }
 
