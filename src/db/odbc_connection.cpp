@@ -439,6 +439,7 @@ std::string OdbcConnection::catalogSpelling(const std::string& name) {
         for (ObjectType type : {ObjectType::Table, ObjectType::View}) {
             for (const std::string& table : tables(type)) {
                 add(table);
+                spellings.foldedTables.insert(foldedName(table));
                 for (const FieldInfo& field : columns(table)) add(field.name);
             }
         }
@@ -447,6 +448,11 @@ std::string OdbcConnection::catalogSpelling(const std::string& name) {
     if (m_spellings->exact.count(name)) return name;
     auto found = m_spellings->folded.find(foldedName(name));
     return found == m_spellings->folded.end() ? name : found->second;
+}
+
+bool OdbcConnection::isCatalogTable(const std::string& name) {
+    catalogSpelling(name);
+    return m_spellings->foldedTables.count(foldedName(name)) > 0;
 }
 
 // Names come bracketed as SQL Server writes them. PostgreSQL reads them in double quotes and
@@ -461,10 +467,15 @@ const std::string& OdbcConnection::sourceText(const std::string& sql, std::strin
             return translated;
         case Backend::PostgreSql:
         case Backend::MySql: {
-            if (sql.find('[') == std::string::npos) return sql;
+            if (sql.find('[') == std::string::npos && sql.find('.') == std::string::npos) return sql;
             char quote = m_session->backend == Backend::PostgreSql ? '"' : '`';
-            translated = withBracketNamesRewritten(
-                sql, [&](const std::string& name) { return charQuoted(catalogSpelling(name), quote); }, false);
+            auto spelled = [&](const std::string& name) { return charQuoted(catalogSpelling(name), quote); };
+            translated = withBareColumnReferencesRewritten(
+                withBracketNamesRewritten(sql, spelled, false),
+                [&](const std::string& table) { return isCatalogTable(table); },
+                [&](const std::string& table, const std::string& column) {
+                    return spelled(table) + "." + spelled(column);
+                });
             return translated;
         }
         default:

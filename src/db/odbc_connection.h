@@ -53,10 +53,12 @@ private:
     // The database's spelling of a table or column name, found without regard to case: a
     // mapping made on another source may spell "company" as "Company".
     std::string catalogSpelling(const std::string& name);
+    bool isCatalogTable(const std::string& name);
 
     struct Spellings {
         std::unordered_set<std::string> exact;
         std::unordered_map<std::string, std::string> folded;
+        std::unordered_set<std::string> foldedTables;
     };
     std::optional<Spellings> m_spellings;  // read on first use, per connection
 
