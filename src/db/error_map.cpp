@@ -47,8 +47,11 @@ constexpr FailureRule kFailures[] = {
 
     {Applies::MySql, "28000", "", kErrLoginRefused},
     {Applies::MySql, "42000", "command denied", kErrPermissionDenied},
+    {Applies::MySql, "42000", "unknown database", kErrGeneralFailure},  // at connect, as on SQL Server
     {Applies::MySql, "HY000", "maximum statement execution time exceeded", kErrTimeout},
     {Applies::MySql, "70100", "", kErrCanceled},
+    // MariaDB's driver gives a cancelled statement this state.
+    {Applies::MySql, "HY018", "query execution was interrupted", kErrCanceled},
     {Applies::MySql, "HY000", "lost connection", kErrGeneralFailure},
 
     {Applies::SqlServer, "28000", "", kErrLoginRefused},

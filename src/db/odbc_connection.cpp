@@ -341,6 +341,18 @@ std::string infoText(SQLHDBC dbc, SQLUSMALLINT type) {
     return text;
 }
 
+// The catalog argument of the schema calls. MySQL's and MariaDB's drivers read a null catalog as
+// every database on the server; the source is the database the connection uses.
+std::string schemaCatalog(const Session& session) {
+    if (session.backend != Backend::MySql) return {};
+    char name[256] = {};
+    SQLINTEGER length = 0;
+    if (!odbc::succeeded(SQLGetConnectAttr(session.dbc, SQL_ATTR_CURRENT_CATALOG, name, sizeof name, &length))) {
+        return {};
+    }
+    return name;
+}
+
 }  // namespace
 
 OdbcConnection::OdbcConnection() : m_session(std::make_shared<Session>()) {}
@@ -413,6 +425,16 @@ void OdbcConnection::open(const std::string& connectionString) {
     SQLGetInfo(session.dbc, SQL_GETDATA_EXTENSIONS, &session.getDataExtensions,
                sizeof session.getDataExtensions, nullptr);
     session.backend = backendOf(target.driver, session.dbmsName);
+    if (session.backend == Backend::MySql) {
+        // MySQL reads a backslash in a literal as an escape; the statements here are written as
+        // SQL Server reads them, where it is a character like any other.
+        try {
+            execute("SET SESSION sql_mode = CONCAT_WS(',', NULLIF(@@sql_mode, ''), 'NO_BACKSLASH_ESCAPES')");
+        } catch (...) {
+            close();
+            throw;
+        }
+    }
 }
 
 void OdbcConnection::close() {
@@ -518,8 +540,10 @@ std::vector<std::string> OdbcConnection::tables(ObjectType type) {
     std::string what = type == ObjectType::Table ? "TABLE" : "VIEW";
     auto handle = m_session->allocate("tables " + what);
     SQLHSTMT stmt = handle->stmt;
+    std::string catalog = schemaCatalog(*m_session);
     SQLRETURN rc = m_session->run(stmt, [&] {
-        return SQLTables(stmt, nullptr, 0, nullptr, 0, nullptr, 0,
+        return SQLTables(stmt, catalog.empty() ? nullptr : reinterpret_cast<SQLCHAR*>(catalog.data()),
+                         catalog.empty() ? 0 : SQL_NTS, nullptr, 0, nullptr, 0,
                          reinterpret_cast<SQLCHAR*>(what.data()), SQL_NTS);
     });
     m_session->check(rc, SQL_HANDLE_STMT, stmt, "tables " + what);
@@ -553,8 +577,10 @@ std::vector<FieldInfo> OdbcConnection::columns(const std::string& table) {
     std::string label = "columns " + table;
     auto handle = m_session->allocate(label);
     SQLHSTMT stmt = handle->stmt;
+    std::string catalog = schemaCatalog(*m_session);
     SQLRETURN rc = m_session->run(stmt, [&] {
-        return SQLColumns(stmt, nullptr, 0,
+        return SQLColumns(stmt, catalog.empty() ? nullptr : reinterpret_cast<SQLCHAR*>(catalog.data()),
+                          catalog.empty() ? 0 : SQL_NTS,
                           schema.empty() ? nullptr : reinterpret_cast<SQLCHAR*>(schema.data()),
                           schema.empty() ? 0 : SQL_NTS, reinterpret_cast<SQLCHAR*>(pattern.data()),
                           SQL_NTS, nullptr, 0);
@@ -574,6 +600,13 @@ std::vector<FieldInfo> OdbcConnection::columns(const std::string& table) {
         if (rowSchema != *firstSchema) continue;
         std::string typeName = rows->value(std::size_t{5}).value_or("");
         auto sqlType = static_cast<int>(number(4));
+        if (m_session->backend == Backend::MySql) {
+            // MariaDB's driver calls text columns wide here but narrow in results, which is how
+            // they are read: a column has one type wherever it is described.
+            if (sqlType == SQL_WCHAR) sqlType = SQL_CHAR;
+            if (sqlType == SQL_WVARCHAR) sqlType = SQL_VARCHAR;
+            if (sqlType == SQL_WLONGVARCHAR) sqlType = SQL_LONGVARCHAR;
+        }
         bool isUnsigned = typeName.find("unsigned") != std::string::npos ||
                           typeName.find("UNSIGNED") != std::string::npos ||
                           (m_session->backend == Backend::SqlServer && sqlType == SQL_TINYINT);

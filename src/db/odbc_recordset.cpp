@@ -208,7 +208,8 @@ private:
         SQLUINTEGER extensions = m_session->getDataExtensions;
         bool boundReadable = extensions & SQL_GD_BOUND;
         // Blocks need the driver to re-read one cell of a block (SQLSetPos + SQLGetData).
-        bool blocks = boundReadable && (extensions & SQL_GD_BLOCK);
+        // MariaDB's driver claims it, but reads the block's first row whatever the position.
+        bool blocks = boundReadable && (extensions & SQL_GD_BLOCK) && m_session->backend != Backend::MySql;
         std::size_t rowBytes = 0;
         for (const Column& column : m_columns) rowBytes += column.width + sizeof(SQLLEN);
         m_rowsPerBlock = blocks ? std::clamp<SQLULEN>(kBlockBudgetBytes / rowBytes, 1, kMaxRowsPerBlock)
@@ -288,10 +289,17 @@ private:
         char piece[8192];
         SQLLEN terminator = column.cType == SQL_C_BINARY ? 0 : column.wide ? sizeof(SQLWCHAR) : 1;
         SQLLEN room = static_cast<SQLLEN>(sizeof piece) - terminator;
-        for (;;) {
+        for (bool first = true;; first = false) {
             SQLLEN length = 0;
             SQLRETURN rc = SQLGetData(stmt, static_cast<SQLUSMALLINT>(position + 1), column.cType,
                                       piece, sizeof piece, &length);
+            if (rc == SQL_NO_DATA && first) {
+                // Even an empty value is data; nothing at all would lose the value unnoticed.
+                throw DbError(kErrGeneralFailure,
+                              "The ODBC driver gave no data for the column " + m_fields[position].name +
+                                  " of the current row.",
+                              {}, m_sql);
+            }
             if (rc == SQL_NO_DATA) break;
             m_session->check(rc, SQL_HANDLE_STMT, stmt, m_sql);
             if (length == SQL_NULL_DATA) {

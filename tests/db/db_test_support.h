@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,7 @@
 
 #include "db/connection.h"
 #include "db/odbc_connection.h"
+#include "db/odbc_support.h"
 
 namespace koru::test {
 
@@ -162,6 +164,63 @@ private:
     std::string m_name;
     db::OdbcConnection m_admin;
     std::vector<std::string> m_roles;
+};
+
+// The throw-away MariaDB server that ./run test starts, described by KORU_MY_* variables, reached
+// through the installed "MariaDB Unicode" driver by its name, as users name it.
+struct MyServer {
+    static constexpr const char* kDriver = "MariaDB Unicode";
+    std::string host = envOr("KORU_MY_HOST", "");
+    std::string port = envOr("KORU_MY_PORT", "");
+    std::string user = envOr("KORU_MY_USER", "");
+    std::string password = envOr("KORU_MY_PASSWORD", "");
+    bool driverInstalled = [] {
+        auto drivers = db::odbc::systemDriverCatalog().installedDrivers();
+        return std::find(drivers.begin(), drivers.end(), kDriver) != drivers.end();
+    }();
+
+    bool available() const { return !host.empty() && !port.empty() && driverInstalled; }
+    std::string whyNot() const {
+        return driverInstalled ? "no MariaDB server: KORU_MY_HOST and KORU_MY_PORT are not set"
+                               : "the ODBC driver \"MariaDB Unicode\" (odbc-mariadb) is not installed";
+    }
+
+    std::string connectionString(const std::string& database, const std::string& login,
+                                 const std::string& secret) const {
+        return std::string("Driver={") + kDriver + "};Server=" + host + ";Port=" + port +
+               ";Database=" + database + ";UID=" + login + ";PWD={" + secret + "}";
+    }
+    std::string connectionString(const std::string& database) const {
+        return connectionString(database, user, password);
+    }
+};
+
+// A database of its own on the MariaDB server for one test, dropped afterwards.
+class MyDatabase {
+public:
+    explicit MyDatabase(const MyServer& server) : m_server(server) {
+        static std::atomic<int> counter{0};
+        m_name = "koru_t" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+        m_admin.setConnectionTimeout(10);
+        m_admin.open(server.connectionString(""));
+        m_admin.execute("DROP DATABASE IF EXISTS " + m_name);
+        m_admin.execute("CREATE DATABASE " + m_name + " CHARACTER SET utf8mb4");
+    }
+    ~MyDatabase() {
+        try {
+            m_admin.execute("DROP DATABASE IF EXISTS " + m_name);
+        } catch (const db::DbError& error) {
+            ADD_FAILURE() << "cleaning up " << m_name << ": " << error.what();
+        }
+    }
+    const std::string& name() const { return m_name; }
+    std::string connectionString() const { return m_server.connectionString(m_name); }
+    db::Connection& admin() { return m_admin; }
+
+private:
+    const MyServer& m_server;
+    std::string m_name;
+    db::OdbcConnection m_admin;
 };
 
 }  // namespace koru::test

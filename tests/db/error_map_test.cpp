@@ -1,4 +1,4 @@
-// Failures the live tests cannot provoke here (no SQL Server or MySQL runs on this machine),
+// Failures the live tests cannot provoke here (no SQL Server or Oracle MySQL runs on this machine),
 // and the ambiguous codes, as the drivers word them.
 
 #include "db/error_map.h"
