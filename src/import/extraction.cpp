@@ -213,8 +213,13 @@ std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const 
 std::string UT_Get_Source_Unique_List(db::Connection& connection, const std::string& table, const std::string& column,
                                       const std::string& fromText, bool national) {
     std::string list;
-    // A name that is more than letters and digits keeps its brackets.
-    std::string name = mapping::isBareName(column) ? column : db::bracketQuoted(column);
+    // A name that is more than letters and digits keeps its brackets, and so does every name sent
+    // to PostgreSQL or MariaDB, whose connections write it in their quotes as the database spells
+    // it: PostgreSQL folds a bare name to lower case.
+    auto kind = db::sourceDialectOf(connection)->kind();
+    bool bare = mapping::isBareName(column) && kind != db::SourceDialect::Kind::PostgreSql &&
+                kind != db::SourceDialect::Kind::MySql;
+    std::string name = bare ? column : db::bracketQuoted(column);
     auto rows = connection.query("Select " + table + "." + name + " " + fromText);
     while (rows->next()) {
         auto value = rows->text(0);

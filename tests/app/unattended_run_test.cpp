@@ -168,34 +168,55 @@ TEST_F(DbUnattendedRun, RefusalsEndTheRunWithTheirStatusAndSayWhy) {
 class OdbcUnattendedSources : public ::testing::Test, protected test::UnattendedProgram {};
 
 // A mapping made on a SQLite source, its names in brackets, imports the same rows from
-// PostgreSQL, whether the tables were made with quoted mixed-case names or plain ones (which
-// PostgreSQL keeps in lower case).
-TEST_F(OdbcUnattendedSources, ABracketedMappingImportsFromQuotedAndPlainPostgreSqlNames) {
-    test::PgServer server;
-    KORU_NEED(server.available(), server.whyNot());
-    const std::string items = "SELECT c.StyleID, c.Alpha1, c.Num1, p.Alpha1 FROM CIID c LEFT JOIN CIID p ON "
-                              "p.ID = c.Parent WHERE c.ID > 3 ORDER BY c.Alpha1, c.Num1";
+// PostgreSQL and MariaDB, whether the tables were made with quoted mixed-case names or plain
+// ones: PostgreSQL keeps plain names in lower case, and MariaDB, which compares table names with
+// case, gets them in lower case here, as tables moved from a case-blind server often are.
+TEST_F(OdbcUnattendedSources, ABracketedMappingImportsFromQuotedAndPlainNamesOnEachServer) {
+    test::PgServer postgres;
+    test::MyServer mariadb;
+    KORU_NEED(postgres.available(), postgres.whyNot());
+    KORU_NEED(mariadb.available(), mariadb.whyNot());
+    const std::string items = "SELECT c.StyleID, c.Alpha1, c.Alpha2, c.Alpha3, c.Num1, c.EmailID, p.Alpha1 "
+                              "FROM CIID c LEFT JOIN CIID p ON p.ID = c.Parent WHERE c.ID > 3 "
+                              "ORDER BY c.Alpha1, c.Num1, c.Alpha2";
     Outcome fromSqlite = import('0');
     ASSERT_EQ(fromSqlite.status, 0) << fromSqlite.err;
     const std::string expected = rows(items);
 
-    for (const std::string quote : {"\"", ""}) {
-        SCOPED_TRACE(quote.empty() ? "plain names" : "quoted names");
-        test::PgDatabase source(server);
+    const struct {
+        std::string database;  // the destination it imports into
+        bool onMariaDb;
+        std::string quote;
+        bool lowerCase;
+    } sources[] = {
+        {"PGQUOTED", false, "\"", false},
+        {"PGPLAIN", false, "", false},
+        {"MYQUOTED", true, "`", false},
+        {"MYLOWER", true, "", true},
+    };
+    for (const auto& source : sources) {
+        SCOPED_TRACE(source.database);
+        std::unique_ptr<test::PgDatabase> pgDatabase;
+        std::unique_ptr<test::MyDatabase> myDatabase;
+        const std::string connectionString =
+            source.onMariaDb ? (myDatabase = std::make_unique<test::MyDatabase>(mariadb))->connectionString()
+                             : (pgDatabase = std::make_unique<test::PgDatabase>(postgres))->connectionString();
         {
             db::OdbcConnection target;
-            target.open(source.connectionString());
-            copyDemoSource(target, quote);
+            target.open(connectionString);
+            copyDemoSource(target, source.quote, source.lowerCase);
         }
-        const std::string database = quote.empty() ? "PLAINDB" : "QUOTEDDB";
-        db::createProductDatabase(home.path(), database, db::Product::Tickora, true);
-        settings("sqlite:" + home.path().string(), source.connectionString());
-        Outcome fromPostgres = run("\"/MapFile='demo.xfo'\" /Product=tickora /UserID=admin /Database=" + database +
-                                   " \"/Update='0'\"");
-        ASSERT_EQ(fromPostgres.status, 0) << fromPostgres.err;
-        db::SqliteConnection imported;
-        imported.open(db::embeddedDestinationString(home.path(), database));
-        EXPECT_EQ(test::rowsOf(imported, items), expected);
+        db::createProductDatabase(home.path(), source.database, db::Product::Tickora, true);
+        settings("sqlite:" + home.path().string(), connectionString);
+        db::SqliteConnection destination;
+        // A plain import, then an update of the same rows, which changes and adds nothing.
+        for (char update : {'0', '1'}) {
+            Outcome imported = run("\"/MapFile='demo.xfo'\" /Product=tickora /UserID=admin /Database=" +
+                                   source.database + " \"/Update='" + update + "'\"");
+            ASSERT_EQ(imported.status, 0) << imported.err;
+            if (!destination.isOpen()) destination.open(db::embeddedDestinationString(home.path(), source.database));
+            EXPECT_EQ(test::rowsOf(destination, items), expected) << "/Update=" << update;
+        }
     }
 }
 

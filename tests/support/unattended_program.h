@@ -2,6 +2,7 @@
 
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -45,18 +46,25 @@ protected:
     }
 
     // Copies the demo source into another database: every table with its rows, as SQL literals
-    // from SQLite's quote(); names between `quote` characters, or plain when it is empty.
-    void copyDemoSource(db::Connection& target, const std::string& quote) {
+    // from SQLite's quote(); names between `quote` characters, or plain when it is empty, and in
+    // lower case when `lowerCase`.
+    void copyDemoSource(db::Connection& target, const std::string& quote, bool lowerCase = false) {
         db::SqliteConnection demo;
         demo.open("Provider=SQLite;Data Source=" + (home.path() / "source.db").string());
+        auto named = [&](std::string name) {
+            if (lowerCase) {
+                for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+            return quote + name + quote;
+        };
         auto tables = demo.query("SELECT name FROM sqlite_master WHERE type = 'table'");
         while (tables->next()) {
             const std::string name = *tables->value(0);
-            const std::string table = quote + name + quote;
+            const std::string table = named(name);
             std::string columns, literals;
             auto info = demo.query("SELECT name, type FROM pragma_table_info('" + name + "')");
             while (info->next()) {
-                columns += (columns.empty() ? "" : ", ") + quote + *info->value(0) + quote + " " + *info->value(1);
+                columns += (columns.empty() ? "" : ", ") + named(*info->value(0)) + " " + *info->value(1);
                 literals += (literals.empty() ? "" : " || ', ' || ") + ("quote([" + *info->value(0) + "])");
             }
             target.execute("CREATE TABLE " + table + " (" + columns + ")");
