@@ -281,6 +281,9 @@ DriverFamily driverFamilyOf(std::string_view driverNameOrPath) {
     if (name.find("mysql") != std::string::npos || name.find("maria") != std::string::npos) {
         return DriverFamily::MySql;
     }
+    if (name.find("mdb") != std::string::npos || name.find("access driver") != std::string::npos) {
+        return DriverFamily::Access;
+    }
     return DriverFamily::Other;
 }
 
@@ -370,6 +373,7 @@ ConnectionString withDataSourceFor(const ConnectionString& parsed) {
     switch (driverFamilyOf(parsed.get("Driver").value_or(""))) {
         case DriverFamily::Sqlite: key = "Database"; break;
         case DriverFamily::PostgreSql: key = "Servername"; break;
+        case DriverFamily::Access: key = "DBQ"; break;
         default: break;
     }
     ConnectionString result;
@@ -403,7 +407,8 @@ std::string installedDriver(const std::string& named, const OdbcDriverCatalog& c
     if (auto exact = find(driver)) return *exact;
     constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
         {"PostgreSQL", "PostgreSQL Unicode"}, {"MySQL", "MariaDB Unicode"}, {"MariaDB", "MariaDB Unicode"},
-        {"MySQL", "MySQL ODBC 8.0 Unicode Driver"}};
+        {"MySQL", "MySQL ODBC 8.0 Unicode Driver"}, {"Microsoft Access Driver (*.mdb)", "MDBTools"},
+        {"Microsoft Access Driver (*.mdb, *.accdb)", "MDBTools"}};
     for (auto [alias, name] : kAliases) {
         if (!equalsNoCase(driver, alias)) continue;
         if (auto found = find(name)) return *found;
@@ -486,6 +491,35 @@ OpenTarget translateSqlServer(const ConnectionString& parsed, const OdbcDriverCa
     target.kind = OpenTarget::Kind::Odbc;
     target.odbcString = odbc.toOdbc();
     target.driver = family;
+    target.connectTimeout = connectTimeoutOf(parsed);
+    return target;
+}
+
+// Provider=Microsoft.Jet.OLEDB.4.0 and Microsoft.ACE.OLEDB.12.0 with an Access database (.mdb,
+// .accdb), read through MDBTools; nullopt for other providers. MDBTools reads Jet files without
+// their database password and only reads, so User ID, the passwords and Mode have nothing to say.
+std::optional<OpenTarget> translateAccess(const ConnectionString& parsed, std::string_view provider,
+                                          const OdbcDriverCatalog& catalog) {
+    if (!startsWithNoCase(provider, "Microsoft.Jet.OLEDB") && !startsWithNoCase(provider, "Microsoft.ACE.OLEDB")) {
+        return std::nullopt;
+    }
+    if (auto properties = parsed.get("Extended Properties"); properties && !trim(*properties).empty()) {
+        std::string isam(trim(properties->substr(0, properties->find(';'))));
+        throw DbError(kErrProviderNotFound,
+                      "Provider cannot be found: the files of Jet's " +
+                          (shownName(isam) == isam ? isam : std::string("Extended Properties")) +
+                          " driver are not read here; Access databases, text and dBASE files are.");
+    }
+    std::string file(trim(parsed.getAny({"Data Source", "DBQ"}).value_or("")));
+    if (file.empty()) malformed("it names no Access database file (Data Source)");
+    OpenTarget target;
+    target.kind = OpenTarget::Kind::Odbc;
+    target.driver = DriverFamily::Access;
+    target.file = diag::toNativeSeparatorsPath(file);
+    ConnectionString odbc;
+    odbc.set("Driver", installedDriver("MDBTools", catalog));
+    odbc.set("DBQ", target.file.string());
+    target.odbcString = odbc.toOdbc();
     target.connectTimeout = connectTimeoutOf(parsed);
     return target;
 }
@@ -647,6 +681,9 @@ OpenTarget translateConnectionString(std::string_view connectionString,
         target.driver = driverFamilyOf(driverName);
         addOdbcDefaults(odbc, target.driver);
         target.odbcString = odbc.toOdbc();
+        if (target.driver == DriverFamily::Access) {
+            target.file = diag::toNativeSeparatorsPath(std::string(trim(odbc.get("DBQ").value_or(""))));
+        }
         return target;
     }
     if (provider.empty()) malformed("it names no provider, data source name or driver");
@@ -661,6 +698,7 @@ OpenTarget translateConnectionString(std::string_view connectionString,
         target.connectTimeout = connectTimeoutOf(parsed);
         return target;
     }
+    if (auto access = translateAccess(parsed, provider, catalog)) return *access;
 
     if (startsWithNoCase(provider, "SQLOLEDB") || startsWithNoCase(provider, "SQLNCLI") ||
         startsWithNoCase(provider, "MSOLEDBSQL")) {

@@ -51,7 +51,7 @@ private:
 };
 
 // ODBC drivers whose behaviour the connection layer adapts to.
-enum class DriverFamily { PostgreSql, Sqlite, FreeTds, MsSql, MySql, Other };
+enum class DriverFamily { PostgreSql, Sqlite, FreeTds, MsSql, MySql, Access, Other };
 
 DriverFamily driverFamilyOf(std::string_view driverNameOrPath);
 
@@ -85,7 +85,7 @@ struct FlatFileOptions {
 struct OpenTarget {
     enum class Kind { SqliteFile, EmbeddedDestination, Odbc, TextFiles, DbfFiles };
     Kind kind = Kind::Odbc;
-    std::filesystem::path file;      // SQLite kinds; the file or folder of Text and DBF
+    std::filesystem::path file;      // SQLite kinds; the file or folder of Text and DBF; an Access database
     FlatFileOptions flatFile;        // Text and DBF
     std::string database;            // embedded destination: the Initial Catalog
     std::string odbcString;          // ODBC: the string for SQLDriverConnect

@@ -119,6 +119,7 @@ Backend backendOf(DriverFamily driver, std::string_view dbmsName) {
         case DriverFamily::FreeTds:
         case DriverFamily::MsSql: return Backend::SqlServer;
         case DriverFamily::MySql: return Backend::MySql;
+        case DriverFamily::Access:
         case DriverFamily::Other: return Backend::OtherOdbc;
     }
     return Backend::OtherOdbc;

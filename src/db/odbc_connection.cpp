@@ -4,8 +4,13 @@
 
 #include "db/sql_quoting.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "db/ado_types.h"
@@ -304,6 +309,23 @@ private:
     std::vector<Parameter> m_parameters;
 };
 
+// An Access database MDBTools can open; it refuses a missing or unreadable file without saying why.
+void requireAccessFile(const std::filesystem::path& file) {
+    std::error_code error;
+    auto status = std::filesystem::status(file, error);
+    std::string problem;
+    if (status.type() == std::filesystem::file_type::not_found) {
+        problem = "does not exist";
+    } else if (error) {
+        problem = "cannot be reached: " + error.message();
+    } else if (status.type() != std::filesystem::file_type::regular) {
+        problem = "is not a file";
+    } else if (::access(file.c_str(), R_OK) != 0) {
+        problem = "cannot be read: " + std::string(std::strerror(errno));
+    }
+    if (!problem.empty()) throw DbError(kErrGeneralFailure, "The Access database " + file.string() + " " + problem + ".");
+}
+
 // One connect attempt, shared with the thread that makes it: a driver that ignores the login
 // timeout is left to finish on its own, and the attempt cleans up after itself.
 struct ConnectAttempt {
@@ -373,6 +395,7 @@ void OdbcConnection::open(const std::string& connectionString) {
                                             "an ODBC data source.");
     }
     int timeout = target.connectTimeout.value_or(m_connectionTimeout);
+    if (target.driver == DriverFamily::Access && !target.file.empty()) requireAccessFile(target.file);
 
     auto attempt = std::make_shared<ConnectAttempt>();
     attempt->odbcString = target.odbcString;
@@ -403,7 +426,13 @@ void OdbcConnection::open(const std::string& connectionString) {
     if (!odbc::succeeded(attempt->rc)) {
         SQLFreeHandle(SQL_HANDLE_DBC, attempt->dbc);
         auto records = std::move(attempt->records);
-        if (records.empty()) records.push_back({"HY000", 0, "The driver refused the connection."});
+        if (records.empty()) {
+            // MDBTools refuses a file it cannot read without a word, but on standard error.
+            records.push_back({"HY000", 0,
+                               target.driver == DriverFamily::Access
+                                   ? "MDBTools could not read " + target.file.string() + " as an Access database."
+                                   : "The driver refused the connection."});
+        }
         m_session->errors = records;
         DbError error = makeDbError(backend, records, {});
         // A connect that times out is a server out of reach, as ADO reports it.

@@ -103,7 +103,7 @@ std::unique_ptr<SourceDialect> makeSourceDialect(std::string_view dbmsName,
     Kind kind = Kind::Generic;
     if (has("sql server")) {
         kind = Kind::SqlServer;
-    } else if (has("access")) {
+    } else if (has("access") || has("mdbtools")) {  // MDBTools reads Access's brackets and TOP
         kind = Kind::Access;
     } else if (has("sqlite") || name == "text" || name == "dbf") {
         // Text and DBF files are read through a SQLite copy.

@@ -137,13 +137,34 @@ TEST(DbConnectionString, TranslatesEachProviderForItsClientLibrary) {
          "Driver={PostgreSQL Unicode};Servername=h;Database=db;UseDeclareFetch=1"},
         {"Provider=MSDASQL;Driver={freetds};Data Source=dbhost;Initial Catalog=T", Kind::Odbc,
          "Driver={FreeTDS};Server=dbhost;Database=T;ClientCharset=UTF-8"},
+        {"Driver={MySQL};Data Source=dbhost;Port=3306;Database=sales;UID=u;PWD={a;b}", Kind::Odbc,
+         "Driver={MariaDB Unicode};Server=dbhost;Port=3306;Database=sales;UID=u;PWD={a;b}"},
+        {"Provider=MSDASQL;Driver={MariaDB};Server=h;Initial Catalog=s;User ID=u;Password=p", Kind::Odbc,
+         "Driver={MariaDB Unicode};Server=h;Database=s;UID=u;PWD=p"},
+        // Access databases, read through MDBTools, which needs no login or password.
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\data\\Sales.mdb", Kind::Odbc,
+         "Driver={MDBTools};DBQ=C:/data/Sales.mdb"},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source='/srv/a;b.mdb';User ID=Admin;Password=;"
+         "Jet OLEDB:Database Password='s;cret';Persist Security Info=False;Mode=Share Deny None",
+         Kind::Odbc, "Driver={MDBTools};DBQ={/srv/a;b.mdb}"},
+        {"Provider=Microsoft.ACE.OLEDB.12.0;Data Source=/srv/Assets.accdb;Persist Security Info=True",
+         Kind::Odbc, "Driver={MDBTools};DBQ=/srv/Assets.accdb"},
+        {"Driver={Microsoft Access Driver (*.mdb, *.accdb)};DBQ=/srv/Assets.accdb", Kind::Odbc,
+         "Driver={MDBTools};DBQ=/srv/Assets.accdb"},
+        {"Provider=MSDASQL;Driver={MDBTools};Data Source=/srv/Sales.mdb", Kind::Odbc,
+         "Driver={MDBTools};DBQ=/srv/Sales.mdb"},
     };
     FakeCatalog catalog;
+    catalog.drivers.insert(catalog.drivers.end(), {"MariaDB Unicode", "MDBTools"});
     for (const Translation& row : table) {
         SCOPED_TRACE(row.text);
         OpenTarget target = translateConnectionString(row.text, catalog);
         EXPECT_EQ(target.kind, row.kind);
         EXPECT_EQ(row.kind == Kind::Odbc ? target.odbcString : target.file.string(), row.expected);
+        // The Access database is checked before MDBTools, which refuses a missing file silently.
+        if (target.driver == DriverFamily::Access) {
+            EXPECT_EQ(target.file.string(), ConnectionString::parse(target.odbcString).get("DBQ"));
+        }
     }
 }
 
@@ -248,6 +269,9 @@ TEST(DbConnectionString, StringsThatCannotOpenAnythingAreRefusedBeforeAnyDriver)
         {"Data Source=x.db", kErrGeneralFailure},
         {"Provider=SQLite;Data Source=x.db;Connect Timeout=soon", kErrGeneralFailure},
         {"Driver={Oracle in OraClient};DBQ=x", kErrProviderNotFound},
+        {"Provider=Microsoft.ACE.OLEDB.12.0;Persist Security Info=False", kErrGeneralFailure},
+        {"Provider=Microsoft.ACE.OLEDB.12.0;Data Source=a.xlsx;Extended Properties='Excel 12.0 Xml;HDR=YES'",
+         kErrProviderNotFound},
     };
     for (const auto& [text, code] : refused) {
         try {
@@ -264,6 +288,13 @@ TEST(DbConnectionString, StringsThatCannotOpenAnythingAreRefusedBeforeAnyDriver)
         EXPECT_STREQ(error.what(), "The ODBC driver Oracle in OraClient is not installed. Installed drivers: "
                                    "PostgreSQL Unicode, SQLite3, FreeTDS. Name one of them in Driver={...}.");
     }
+    // So is an Access database without MDBTools, the driver that reads it.
+    try {
+        translateConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb", catalog);
+    } catch (const DbError& error) {
+        EXPECT_STREQ(error.what(), "The ODBC driver MDBTools is not installed. Installed drivers: "
+                                   "PostgreSQL Unicode, SQLite3, FreeTDS. Name one of them in Driver={...}.");
+    }
 }
 
 TEST(DbConnectionString, DriverFamiliesAreKnownByNameOrLibrary) {
@@ -273,6 +304,7 @@ TEST(DbConnectionString, DriverFamiliesAreKnownByNameOrLibrary) {
     EXPECT_EQ(driverFamilyOf("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so"), DriverFamily::FreeTds);
     EXPECT_EQ(driverFamilyOf("ODBC Driver 18 for SQL Server"), DriverFamily::MsSql);
     EXPECT_EQ(driverFamilyOf("MariaDB ODBC 3.1 Driver"), DriverFamily::MySql);
+    EXPECT_EQ(driverFamilyOf("MDBTools"), DriverFamily::Access);
     EXPECT_EQ(driverFamilyOf("Oracle 19 ODBC driver"), DriverFamily::Other);
 }
 

@@ -56,6 +56,8 @@ TEST(DbDialect, SourceDialectFollowsTheDbmsName) {
     EXPECT_EQ(access->kind(), SourceDialect::Kind::Access);
     EXPECT_EQ(access->quoteIdentifier("Staff List"), "[Staff List]");
     EXPECT_EQ(access->isNull("Phone", "''"), "IIf(IsNull(Phone), '', Phone)");
+    // MDBTools, which reads Access files, takes the data viewer's TOP but no FETCH FIRST.
+    EXPECT_EQ(makeSourceDialect("MDBTOOLS", "\"")->selectTop(10, "* from [t]"), "SELECT TOP 10 * from [t]");
 
     auto mysql = makeSourceDialect("MariaDB", "`");
     EXPECT_EQ(mysql->kind(), SourceDialect::Kind::MySql);

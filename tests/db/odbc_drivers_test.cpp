@@ -1,7 +1,9 @@
-// The SQLite ODBC driver and FreeTDS as the connection layer uses them. No SQL Server runs
-// here: FreeTDS is only shown to load and to fail the way an unreachable server fails.
+// The SQLite ODBC driver, FreeTDS and MDBTools as the connection layer uses them. No SQL Server
+// runs here: FreeTDS is only shown to load and to fail the way an unreachable server fails; no
+// Access database can be made here, so MDBTools is shown to load and to refuse what it cannot read.
 
 #include <chrono>
+#include <fstream>
 
 #include "db/connection_factory.h"
 #include "db/db_test_support.h"
@@ -78,6 +80,35 @@ TEST_F(OdbcFreeTds, SqlServerStringsLoadTheDriverAndFailAsAnUnreachableServer) {
     DbError timedOut = connectFailure(silent.port());
     EXPECT_EQ(timedOut.code(), kErrGeneralFailure) << timedOut.what();
     EXPECT_LT(Clock::now() - started, std::chrono::seconds(6));
+}
+
+TEST(OdbcMdbTools, AccessStringsLoadTheDriverAndNameTheFileItCannotRead) {
+    auto drivers = odbc::systemDriverCatalog().installedDrivers();
+    KORU_NEED(std::find(drivers.begin(), drivers.end(), "MDBTools") != drivers.end(),
+              "the ODBC driver MDBTools (odbc-mdbtools) is not installed");
+    test::TempFolder folder;
+    const std::string missing = (folder.path() / "missing.mdb").string();
+    const std::string garbage = (folder.path() / "garbage.accdb").string();
+    std::ofstream(garbage, std::ios::binary) << std::string(8192, '\x5a');
+    const std::pair<std::string, std::string> refused[] = {
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + missing, "The Access database " + missing + " does not exist."},
+        {"Provider=Microsoft.ACE.OLEDB.12.0;Data Source=" + folder.path().string(),
+         "The Access database " + folder.path().string() + " is not a file."},
+        {"Driver={Microsoft Access Driver (*.mdb, *.accdb)};DBQ=" + garbage,
+         "MDBTools could not read " + garbage + " as an Access database."},
+    };
+    for (const auto& [text, message] : refused) {
+        SCOPED_TRACE(text);
+        OdbcConnection connection;
+        try {
+            connection.open(text);
+            ADD_FAILURE() << "opened";
+        } catch (const DbError& error) {
+            EXPECT_EQ(error.code(), kErrGeneralFailure);
+            EXPECT_EQ(error.what(), message);
+        }
+        EXPECT_FALSE(connection.isOpen());
+    }
 }
 
 }  // namespace
