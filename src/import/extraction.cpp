@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <unordered_set>
 #include <map>
 
 #include "db/import_sessions.h"
@@ -149,6 +148,16 @@ private:
 // reads its parent's keys from a temporary table of the source connection instead.
 constexpr int kSqliteNesting = 8;
 
+// What a key list may take of a statement's limit once the rest of the statement has its room.
+std::size_t roomLeft(std::size_t limit, std::size_t rest) {
+    // The connector, the brackets and the select list of the count and key statements.
+    constexpr std::size_t kMargin = 100;
+    return limit > rest + kMargin ? limit - rest - kMargin : 0;
+}
+
+// The not-in-source condition around its list of the source's keys, but for the sessions.
+constexpr std::size_t kConditionRoom = 300;
+
 std::string keptParentKeys(db::Connection& source, const wizard::StructureLevel& parent, int level) {
     std::string table = "koru_level_keys_" + std::to_string(level);
     std::size_t from = diag::upperAscii(parent.levelQuery).find(" FROM ");
@@ -192,26 +201,40 @@ std::string Link_Sep(bool tablePart, std::string_view link) {
     return point == std::string_view::npos ? std::string() : wizard::unbracketedName(link.substr(point + 1));
 }
 
-std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const std::vector<std::int32_t>& sessions,
-                                 int structureID, bool national, std::vector<std::string>* values) {
+std::optional<std::string> UT_Get_List_Imported(wizard::Context& context, bool ciidList,
+                                                const std::vector<std::int32_t>& sessions, int structureID,
+                                                bool national, std::size_t listLimit, RecordedKeys* keys) {
     std::string sql = std::string(ciidList ? "Select distinct CIIDID as LstWoop From XFRHash where "
                                            : "Select distinct XFRID as LstWoop From XFRHash where ") +
                       db::sessionCondition("importid", sessions) + " and StructureID = " + std::to_string(structureID);
-    std::string list;
-    auto rows = context.destination().query(sql);
-    while (rows->next()) {
-        auto value = rows->text(0);
-        if (!value) continue;
-        if (values) values->emplace_back(*value);
-        list += (national ? "N" : "") + db::charQuoted(*value, '\'') + ", ";
+    std::optional<std::string> list = std::string();
+    {
+        auto rows = context.destination().query(sql);
+        while (rows->next()) {
+            auto value = rows->text(0);
+            if (!value) continue;
+            if (keys) keys->add(*value);
+            if (!list) continue;
+            *list += (national ? "N" : "") + db::charQuoted(*value, '\'') + ", ";
+            // The last ", " is taken off below.
+            if (list->size() > listLimit + 2) {
+                list.reset();
+                if (!keys) break;
+            }
+        }
     }
-    if (list.size() >= 3) list.resize(list.size() - 2);
-    if (context.Unattended) diag::UT_Write_To_Internal_Log("SQL: " + sql + "\r\n" + list);
+    if (keys) keys->seal();
+    if (list && list->size() >= 3) list->resize(list->size() - 2);
+    if (context.Unattended) {
+        diag::UT_Write_To_Internal_Log("SQL: " + sql + "\r\n" +
+                                       (list ? *list : "(more keys than a statement may list)"));
+    }
     return list;
 }
 
-std::string UT_Get_Source_Unique_List(db::Connection& connection, const std::string& table, const std::string& column,
-                                      const std::string& fromText, bool national) {
+std::optional<std::string> UT_Get_Source_Unique_List(db::Connection& connection, const std::string& table,
+                                                     const std::string& column, const std::string& fromText,
+                                                     bool national, std::size_t listLimit) {
     std::string list;
     // A name that is more than letters and digits keeps its brackets, and so does every name sent
     // to PostgreSQL or MariaDB, whose connections write it in their quotes as the database spells
@@ -227,6 +250,8 @@ std::string UT_Get_Source_Unique_List(db::Connection& connection, const std::str
         // Compared with XFRHash keys, which are text stored trimmed and without quotes.
         list += (national ? "N" : "") + db::charQuoted(wizard::UT_Remove_Quotes_Value(diag::trimBlanks(*value)), '\'') +
                 " , ";
+        // The last two characters are taken off below.
+        if (list.size() > listLimit + 2) return std::nullopt;
     }
     if (list.size() > 3) list.resize(list.size() - 2);
     return list;
@@ -295,8 +320,13 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             std::string levelQuery = query.statement;
             record.noKeysInSource = false;
             record.keylessRows = 0;
-            std::unordered_set<std::string> recordedKeys;
+            RecordedKeys recordedKeys;
             bool updateRun = context.UpdateMode >= 1 && context.UpdateMode <= 3;
+            // Recorded keys too many to list in the statement: the level's rows are read without
+            // the restriction and those it would have read are kept here.
+            bool keysOnOurSide = false;
+            // The not-in-source condition compares with this run's transfer rows of the level.
+            bool comparedWithTransfer = false;
             if (updateRun && !record.DLink.empty()) {
                 auto count = source.query(keylessCountStatement(query, input));
                 record.keylessRows = count->next() ? std::stol(count->value(std::size_t{0}).value_or("0")) : 0;
@@ -306,33 +336,42 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 restriction.mode = context.UpdateMode;
                 restriction.updateImportId = context.UpdateImportID;
                 restriction.chain = chain;
+                bool mssqlDestination = context.dialect().kind() == db::DestinationDialect::Kind::Mssql;
                 // Keys that differ only in case beyond ASCII are one key, as on SQL Server.
-                if (context.dialect().kind() == db::DestinationDialect::Kind::Sqlite) {
-                    restriction.keyCollation = std::string(" COLLATE ") + db::kKeyCollation;
-                }
-                std::vector<std::string> keys;
+                if (!mssqlDestination) restriction.keyCollation = std::string(" COLLATE ") + db::kKeyCollation;
+                // Listed while the statement can carry them; kept to compare here in modes 1 and 3.
                 restriction.importedList = UT_Get_List_Imported(
-                    context, false, chain, i, dialect->kind() == db::SourceDialect::Kind::SqlServer, &keys);
-                // The source compares keys its own way, the destination without case: a row the
-                // source takes for new may still be a recorded item, which adding new only leaves.
-                if (context.UpdateMode == 3) {
-                    for (const std::string& key : keys) recordedKeys.insert(db::foldKey(diag::trimBlanks(key)));
-                }
-                if (context.UpdateMode != 2) restriction.textKey = isTextKey(source, record.DLink);
+                    context, false, chain, i, dialect->kind() == db::SourceDialect::Kind::SqlServer,
+                    roomLeft(context.statementLimit,
+                             query.statement.size() + normalisedKeyExpression(*dialect, record.DLink).size()),
+                    context.UpdateMode == 2 ? nullptr : &recordedKeys);
+                keysOnOurSide = context.UpdateMode != 2 && !restriction.importedList;
+                if (context.UpdateMode != 2 && !keysOnOurSide) restriction.textKey = isTextKey(source, record.DLink);
+                // Rows without a key are still in the source: the items recorded under the
+                // empty key have not left it.
+                std::size_t conditionRoom = kConditionRoom + db::sessionCondition("xfrhash.ImportID", chain).size();
+                std::string emptyKey = record.keylessRows == 0 ? "" : mssqlDestination ? "N''" : "''";
                 auto condition = addUpdateRestriction(query, input, restriction, [&](const std::string& fromText) {
-                    std::string keys = UT_Get_Source_Unique_List(
-                        source, Link_Sep(true, record.DLink), Link_Sep(false, record.DLink), fromText,
-                        context.dialect().kind() == db::DestinationDialect::Kind::Mssql);
-                    record.noKeysInSource = keys.empty() && !restriction.importedList.empty();
-                    // Rows without a key are still in the source: the items recorded under the
-                    // empty key have not left it.
-                    if (record.keylessRows > 0) {
-                        std::string empty = context.dialect().kind() == db::DestinationDialect::Kind::Mssql ? "N''" : "''";
-                        keys = keys.empty() ? empty + " " : keys + ", " + empty + " ";
+                    std::optional<std::string> keys;
+                    // Unrestricted, the from text would list keys that were never recorded.
+                    if (!keysOnOurSide) {
+                        keys = UT_Get_Source_Unique_List(source, Link_Sep(true, record.DLink),
+                                                         Link_Sep(false, record.DLink), fromText, mssqlDestination,
+                                                         roomLeft(context.statementLimit, conditionRoom));
                     }
-                    return keys;
+                    if (!keys) {
+                        comparedWithTransfer = true;
+                        return transferKeysStatement(i, emptyKey);
+                    }
+                    bool recorded = !(restriction.importedList && restriction.importedList->empty());
+                    record.noKeysInSource = keys->empty() && recorded;
+                    if (!emptyKey.empty()) *keys = keys->empty() ? emptyKey + " " : *keys + ", " + emptyKey + " ";
+                    return *keys;
                 });
-                if (condition) record.notInSourceCondition = *condition;
+                if (condition) {
+                    record.notInSourceCondition = *condition;
+                    record.transferRowsCompared.reset();
+                }
             }
 
             diag::UT_Output_Debug("Import=Level:" + std::to_string(i) + " - " + record.Name + " - " + query.statement);
@@ -347,7 +386,10 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             progress.pbVerify.max = progress.pbSave.max;
             layout.bind(*rows);
             writer->beginLevel(layout);
+            std::optional<std::size_t> keyField = layout.keyField();
             long levelRows = 0;
+            long keyedRowsLeft = 0;   // rows with a key that the recorded keys leave out here
+            long recordedRowsRead = 0;  // rows with a key that a list of the recorded keys reads
             while (rows->next()) {
                 try {
                     layout.values(*rows, values);
@@ -357,10 +399,23 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                                               (values.size() > 1 ? values[1].text : std::string()) + "', " +
                                               error.what());
                 }
+                if (keysOnOurSide && context.UpdateMode == 1) {
+                    // A null key is in no list.
+                    if ((keyField && rows->isNull(*keyField)) || !recordedKeys.contains(values[1].text)) {
+                        if (!values[1].text.empty()) ++keyedRowsLeft;
+                        continue;
+                    }
+                    ++recordedRowsRead;
+                }
                 // A row without a key would update whichever item the empty key recorded last, or
                 // be added again by every run: an update leaves it out.
                 if (updateRun && !record.DLink.empty() && values[1].text.empty()) continue;
-                if (!recordedKeys.empty() && recordedKeys.count(db::foldKey(values[1].text))) continue;
+                // The source compares keys its own way, the destination without case: a row the
+                // source takes for new may still be a recorded item, which adding new only leaves.
+                if (context.UpdateMode == 3 && !recordedKeys.empty() && recordedKeys.contains(values[1].text)) {
+                    ++keyedRowsLeft;
+                    continue;
+                }
                 writer->write(values);
                 ++levelRows;
                 ++total;
@@ -369,6 +424,14 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 progress.lblRecNumImport.caption = recordsImported + std::to_string(total);
                 progress.repaint();
             }
+            if (keysOnOurSide) {
+                diag::UT_Output_Debug("Import=Level:" + std::to_string(i) + " - " + record.Name +
+                                      " - recorded keys compared here: " + std::to_string(keyedRowsLeft) +
+                                      " keyed rows left out");
+                // As the list would have found: none of the recorded keys is in the source.
+                if (context.UpdateMode == 1) record.noKeysInSource = recordedRowsRead == 0;
+            }
+            if (comparedWithTransfer) record.transferRowsCompared = levelRows;
             rows.reset();
             progress.pbSave.value = progress.pbSave.max;
             progress.pbVerify.value = progress.pbVerify.max;

@@ -3,12 +3,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "db/connection.h"
 #include "diag/error_reporter.h"
+#include "import/recorded_keys.h"
 #include "import/transfer_row.h"
 #include "wizard/context.h"
 #include "wizard/controls.h"
@@ -19,17 +21,21 @@ namespace koru::import {
 std::string Link_Sep(bool tablePart, std::string_view link);
 
 // The keys (or CIID ids) an import and the imports it updated (`sessions`, newest first)
-// recorded for a level, as a list of quoted texts.
+// recorded for a level, as a list of quoted texts; nullopt when the list would be longer than
+// `listLimit` characters.
 // `national`: the list goes to SQL Server, which keeps characters outside its code page only
 // in N'...' literals.
-// `values`, when given, receives the keys as they are recorded.
-std::string UT_Get_List_Imported(wizard::Context& context, bool ciidList, const std::vector<std::int32_t>& sessions,
-                                 int structureID, bool national = false, std::vector<std::string>* values = nullptr);
+// `keys`, when given, receives every key, however long the list.
+std::optional<std::string> UT_Get_List_Imported(wizard::Context& context, bool ciidList,
+                                                const std::vector<std::int32_t>& sessions, int structureID,
+                                                bool national, std::size_t listLimit, RecordedKeys* keys = nullptr);
 
 // The source's values of table.column for a from text, as a list: quoted, trimmed and
-// without quotes, as XFRHash keeps keys.
-std::string UT_Get_Source_Unique_List(db::Connection& connection, const std::string& table,
-                                      const std::string& column, const std::string& fromText, bool national = false);
+// without quotes, as XFRHash keeps keys. Nullopt as soon as the list passes `listLimit`
+// characters.
+std::optional<std::string> UT_Get_Source_Unique_List(db::Connection& connection, const std::string& table,
+                                                     const std::string& column, const std::string& fromText,
+                                                     bool national, std::size_t listLimit);
 
 // Writes transfer rows into XFRTransfer, one level at a time.
 class TransferWriter {

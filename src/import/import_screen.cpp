@@ -444,15 +444,42 @@ void ImportScreen::moveItemsNotInSource(int levels) {
         const std::string& condition = record.notInSourceCondition;
         // Without a condition the level has nothing the updated session recorded to compare.
         if (condition.empty()) continue;
+        if (record.transferRowsCompared) {
+            // Compared with fewer transfer rows than the run wrote, items still in the source
+            // would move.
+            std::int64_t held = 0;
+            {
+                auto rows = destination.query("SELECT count(*) FROM XFRTransfer WHERE StructureID = " +
+                                              std::to_string(level));
+                if (rows->next()) held = std::stoll(rows->value(std::size_t{0}).value_or("0"));
+            }
+            if (held != *record.transferRowsCompared) {
+                m_services.dialogs.messageBox("No items of level " + std::to_string(level) + " (" + record.Name +
+                                                  ") were moved: the transfer table holds " + std::to_string(held) +
+                                                  " of the " + std::to_string(*record.transferRowsCompared) +
+                                                  " rows this run read for that level.",
+                                              MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+                continue;
+            }
+        }
         std::string list;
         {
             auto rows = destination.query("Select ciid.id from ciid " + condition);
             while (rows->next()) list += rows->value(std::size_t{0}).value_or("") + " , ";
         }
         if (list.size() >= 2) list.resize(list.size() - 2);
-        if (!list.empty()) {
+        // A list longer than a statement may be goes in parts.
+        std::size_t room = context.statementLimit > 100 ? context.statementLimit - 100 : 1;
+        for (std::size_t start = 0; start < list.size();) {
+            std::size_t end = list.size();
+            if (end - start > room) {
+                std::size_t cut = list.rfind(" , ", start + room);
+                end = cut != std::string::npos && cut > start ? cut : list.find(" , ", start);
+                if (end == std::string::npos) end = list.size();
+            }
             destination.execute("UPDATE CIID SET Parent = " + std::to_string(context.NewParentID) + " WHERE ID IN (" +
-                                list + ")");
+                                list.substr(start, end - start) + ")");
+            start = end == list.size() ? end : end + 3;
         }
     }
 }

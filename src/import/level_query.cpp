@@ -138,6 +138,11 @@ LevelQuery composeLevelQuery(const LevelQueryInput& input) {
     return query;
 }
 
+std::string transferKeysStatement(int level, const std::string& emptyKey) {
+    return "select XFRID from XFRTransfer where StructureID = " + std::to_string(level) +
+           (emptyKey.empty() ? "" : " union all select " + emptyKey);
+}
+
 std::string keylessCountStatement(const LevelQuery& query, const LevelQueryInput& input) {
     const std::string& key = (*input.levels)[input.level].DLink;
     const std::string& sql = query.statement;
@@ -173,18 +178,23 @@ std::optional<std::string> addUpdateRestriction(
 
     switch (restriction.mode) {
         case 1:
+            if (!restriction.importedList) {
+                sql.resize(sql.size() - connectorBack);
+                return notInSource();
+            }
             // No recorded items: nothing of this level is updated.
-            sql += restriction.importedList.empty() ? "1 = 0" : key + " in (" + restriction.importedList + ")";
+            sql += restriction.importedList->empty() ? "1 = 0" : key + " in (" + *restriction.importedList + ")";
             return notInSource();
         case 2:
             sql.resize(sql.size() - connectorBack);
             if (record.DLink.empty()) return std::string();
             return notInSource();
         default:
-            if (restriction.importedList.empty()) {
-                sql.resize(sql.size() - connectorBack);  // nothing recorded: everything is new
+            if (!restriction.importedList || restriction.importedList->empty()) {
+                // nothing recorded: everything is new; too many to list: the run compares them itself
+                sql.resize(sql.size() - connectorBack);
             } else {
-                sql += key + " not in (" + restriction.importedList + ")";
+                sql += key + " not in (" + *restriction.importedList + ")";
             }
             return std::nullopt;
     }

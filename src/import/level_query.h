@@ -60,17 +60,24 @@ struct UpdateRestriction {
     int mode = 0;                     // 1 update data, 2 update + new, 3 add new only
     std::int32_t updateImportId = 0;
     std::vector<std::int32_t> chain;  // the session and those it updated; empty: that session alone
-    std::string importedList;         // the keys those sessions recorded: 'a', 'b'
+    // The keys those sessions recorded: 'a', 'b'; nullopt when too many for a source statement,
+    // and the run compares them on its side instead (modes 1 and 3 then restrict nothing here).
+    std::optional<std::string> importedList = std::string();
     std::string keyCollation;         // how the destination compares keys, where it must be said
     bool textKey = true;              // the identifier column holds text
 };
 
 // Adds the update restriction to the statement and returns the level's new not-in-source
-// condition (nullopt: mode 0 or 3, the condition stays as it was). `uniqueList` lists the
-// source's keys for a from text.
+// condition (nullopt: mode 0 or 3, the condition stays as it was). `uniqueList` gives what the
+// recorded keys must not be in for a from text: the source's keys as a list, or a statement.
 std::optional<std::string> addUpdateRestriction(
     LevelQuery& query, const LevelQueryInput& input, const UpdateRestriction& restriction,
     const std::function<std::string(const std::string& fromText)>& uniqueList);
+
+// The keys the run wrote to the transfer table for a level, as a statement the not-in-source
+// condition compares with when the source's keys are too many to list. `emptyKey` ('' or N''),
+// when given, stands for the rows without a key, which are still in the source.
+std::string transferKeysStatement(int level, const std::string& emptyKey);
 
 // Counts the level's rows without a key (null or blank) in its statement before the update
 // restriction: an update run cannot tell which item such a row is.

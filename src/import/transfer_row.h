@@ -59,6 +59,8 @@ public:
 
     // Finds the fields the layout reads in a record set of the level's statement.
     void bind(const db::Recordset& rows);
+    // Where bind() found the level's key; nullopt for a level without one.
+    std::optional<std::size_t> keyField() const { return m_dLinkField; }
     // The current row's values, in column order.
     void values(const db::Recordset& rows, std::vector<TransferValue>& out) const;
 

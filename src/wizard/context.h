@@ -37,6 +37,9 @@ struct Context {
     std::int16_t UpdateMode = 0;
     std::int32_t UpdateImportID = 0;
     bool MoveIfNotInSource = false;
+    // Characters a statement of an update run may have where it lists keys: sources refuse long
+    // statements (Access takes about 64,000). Past it the run compares the keys on its side.
+    std::size_t statementLimit = 60000;
     std::int32_t NewParentID = 0;  // a CIID id: 32-bit like every item id
     // The loaded or saved mapping file, without its folder; empty for a mapping never saved.
     std::string MapFileName;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace koru::wizard {
@@ -19,6 +20,9 @@ struct StructureLevel {
     std::string notInSourceCondition;
     // An update run found no key of this level in the source: nothing of it may be moved.
     bool noKeysInSource = false;
+    // The not-in-source condition compares with the keys the run wrote to the transfer table,
+    // this many rows: the move checks that they are all still there.
+    std::optional<long> transferRowsCompared;
     // Rows of this level without a key, which an update run leaves out.
     long keylessRows = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 
@@ -21,6 +22,7 @@
 #include "support/embedded_destination.h"
 #include "support/failing_connection.h"
 #include "support/files.h"
+#include "support/recording_connection.h"
 #include "support/temp_home.h"
 #include "wizard/error_console.h"
 #include "wizard/scripted_dialogs.h"
@@ -46,6 +48,11 @@ using wizard::ScreenId;
 // message counts, rows a run's "left=LEVEL:N" declares (a recorded key the source took for
 // new, which adding new only leaves) and rows its "merged=LEVEL:N" declares (they updated an
 // item another row of the run updated too).
+// A scenario with update runs runs again with every recorded key compared by the run itself
+// instead of listed in the source statement, and must leave the same rows; one whose header
+// says "many-keys=1" records more keys than a statement as shipped may list, and runs again
+// with the lists as long as they grow. As shipped, no source statement is longer than the
+// shipped limit. A header "keys-compared-here=differs" says why the first does not hold.
 struct Section {
     std::string name;
     std::string argument;
@@ -100,9 +107,19 @@ std::string unescaped(std::string text) {
     return text;
 }
 
+// How an update run's source statements carry the recorded keys.
+enum class KeyLists { AsShipped, Never, Always };
+
+// The limit of a source statement that lists keys, as shipped.
+const std::size_t kShippedLimit = wizard::Context().statementLimit;
+
 class ScenarioRunner {
 public:
-    explicit ScenarioRunner(const fs::path& file) : m_file(file), m_scenario(readScenario(file)) {}
+    ScenarioRunner(const fs::path& file, KeyLists lists)
+        : m_file(file), m_scenario(readScenario(file)), m_lists(lists) {
+        if (lists == KeyLists::Never) context.statementLimit = 0;
+        if (lists == KeyLists::Always) context.statementLimit = std::numeric_limits<std::size_t>::max();
+    }
 
     void run() {
         createDestination();
@@ -132,6 +149,9 @@ public:
             } else if (section.name != "product") {
                 ADD_FAILURE() << "unknown section " << section.name;
             }
+        }
+        if (m_lists == KeyLists::Always) {
+            EXPECT_GT(m_longestStatement, kShippedLimit) << "the keys fit in a list";
         }
     }
 
@@ -214,7 +234,9 @@ private:
             std::string catalog = m_scenario.header["catalog"];
             source->open("Provider=SQLite;Data Source=" + file.string() +
                          (catalog.empty() ? "" : ";Initial Catalog=" + catalog + ";"));
-            context.SourceConnection = std::move(source);
+            auto recording = std::make_unique<test::RecordingConnection>(std::move(source));
+            m_source = recording.get();
+            context.SourceConnection = std::move(recording);
             return;
         }
         for (const std::string& statement : statementsOf(section)) context.SourceConnection->execute(statement);
@@ -310,10 +332,16 @@ private:
         long articlesBefore = context.KBImport ? countOf("SELECT count(*) FROM KNOWLEDGE") : 0;
         test::writeFile(home.path() / "TKImportLog.on", "");
         fs::remove(home.path() / "TKImportLog.log");
+        if (m_source) m_source->takeLongest();
         try {
             screen->cmdStart_Click();
         } catch (const diag::ProcessEnd& end) {
             exit = end.status;
+        }
+        std::size_t longest = m_source ? m_source->takeLongest() : 0;
+        m_longestStatement = std::max(m_longestStatement, longest);
+        if (m_lists == KeyLists::AsShipped) {
+            EXPECT_LE(longest, kShippedLimit) << "longest source statement";
         }
         diag::clearStopRequest();
         host.onModal = nullptr;  // it holds this run's locals
@@ -360,13 +388,19 @@ private:
             }
             return;
         }
-        // The source statements as the run wrote them into its debug log.
-        std::map<int, long> read;
+        // The source statements as the run wrote them into its debug log, and the rows it left
+        // out where it compared the recorded keys itself.
+        std::map<int, long> read, leftHere;
         std::istringstream log(home.read("TKImportLog.log"));
         for (std::string line; std::getline(log, line);) {
             if (line.rfind("Import=Level:", 0) != 0) continue;
             if (line.back() == '\r') line.pop_back();
             int level = std::stoi(line.substr(13));
+            const std::string compared = " - recorded keys compared here: ";
+            if (std::size_t at = line.find(compared); at != std::string::npos) {
+                leftHere[level] = std::stol(line.substr(at + compared.size()));
+                continue;
+            }
             std::string statement = line.substr(line.find(" - Select ") + 3);
             std::string keyless;
             const wizard::StructureLevel& record = context.Gstructures[level];
@@ -385,7 +419,8 @@ private:
         long rows = 0, made = 0, joined = 0;
         for (const auto& [level, returned] : read) {
             SCOPED_TRACE("nothing lost, level " + std::to_string(level));
-            long count = returned - (left.count(level) ? left.at(level) : 0);
+            const std::map<int, long>& declared = leftHere.count(level) ? leftHere : left;
+            long count = returned - (declared.count(level) ? declared.at(level) : 0);
             EXPECT_EQ(written[level], count);
             rows += count;
             long mergedRows = merged.count(level) ? merged.at(level) : 0;
@@ -408,6 +443,9 @@ private:
     test::TempHome home;
     fs::path m_file;
     Scenario m_scenario;
+    KeyLists m_lists;
+    test::RecordingConnection* m_source = nullptr;
+    std::size_t m_longestStatement = 0;
     fs::path m_folder;
     db::Connection* m_destination = nullptr;
     std::map<std::string, std::vector<std::string>> m_mappings;
@@ -417,23 +455,50 @@ private:
     wizard::Context& context = application.context();
 };
 
-class DbImportScenario : public ::testing::TestWithParam<std::string> {};
+struct ScenarioCase {
+    std::string name;
+    KeyLists lists;
+};
+
+std::string caseName(const ScenarioCase& scenario) {
+    const char* lists[] = {"", "_keys_compared_here", "_keys_listed"};
+    return scenario.name + lists[static_cast<int>(scenario.lists)];
+}
+
+void PrintTo(const ScenarioCase& scenario, std::ostream* out) { *out << caseName(scenario); }
+
+class DbImportScenario : public ::testing::TestWithParam<ScenarioCase> {};
 
 TEST_P(DbImportScenario, LeavesExactlyTheExpectedRows) {
-    ScenarioRunner(fs::path(KORU_FIXTURES_DIR) / "import" / (GetParam() + ".scenario")).run();
+    ScenarioRunner(fs::path(KORU_FIXTURES_DIR) / "import" / (GetParam().name + ".scenario"), GetParam().lists).run();
 }
 
-std::vector<std::string> scenarioNames() {
-    std::vector<std::string> names;
+std::vector<ScenarioCase> scenarioCases() {
+    std::vector<ScenarioCase> cases;
     for (const auto& entry : fs::directory_iterator(fs::path(KORU_FIXTURES_DIR) / "import")) {
-        if (entry.path().extension() == ".scenario") names.push_back(entry.path().stem().string());
+        if (entry.path().extension() != ".scenario") continue;
+        std::string name = entry.path().stem().string();
+        Scenario scenario = readScenario(entry.path());
+        bool updates = false;
+        for (const Section& section : scenario.sections) {
+            for (const std::string& line : section.lines) {
+                updates = updates || (section.name == "run" && line.rfind("UpdateMode=", 0) == 0 &&
+                                      line != "UpdateMode=0");
+            }
+        }
+        cases.push_back({name, KeyLists::AsShipped});
+        if (updates && scenario.header["keys-compared-here"] != "differs") cases.push_back({name, KeyLists::Never});
+        if (scenario.header["many-keys"] == "1") cases.push_back({name, KeyLists::Always});
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    std::sort(cases.begin(), cases.end(), [](const ScenarioCase& a, const ScenarioCase& b) {
+        return std::tie(a.name, a.lists) < std::tie(b.name, b.lists);
+    });
+    return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Fixtures, DbImportScenario, ::testing::ValuesIn(scenarioNames()),
-                         [](const auto& info) { return info.param; });
+std::string caseTestName(const ::testing::TestParamInfo<ScenarioCase>& info) { return caseName(info.param); }
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, DbImportScenario, ::testing::ValuesIn(scenarioCases()), caseTestName);
 
 }  // namespace
 }  // namespace koru::import
