@@ -1,7 +1,6 @@
 #include "import_bench.h"
 
 #include <sqlite3.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +25,7 @@
 #include "mapping/level_values.h"
 #include "mapping/mapping_repository.h"
 #include "restore/import_deletion.h"
+#include "support/recording_connection.h"
 #include "wizard/error_console.h"
 
 namespace koru::bench {
@@ -83,7 +83,8 @@ struct Mapped {
     const char* destinColumn;
 };
 
-// The mapping a user would have built in the editors: three levels linked by their keys.
+// The mapping a user would have built in the editors: five levels linked by their keys, the
+// contact's name combined from two columns, only software that has a licence.
 void saveMapping(db::Connection& destination) {
     destination.execute(
         "INSERT INTO XFRStructure (ID, Name, DLink, StyleID) VALUES (1, 'Company', "
@@ -94,6 +95,13 @@ void saveMapping(db::Connection& destination) {
     destination.execute(
         "INSERT INTO XFRStructure (ID, Name, ULink, ULinkID, DLink, StyleID) VALUES "
         "(3, 'Contact', '[Contact].[DeptID]', 2, '[Contact].[ContactID]', 3)");
+    destination.execute(
+        "INSERT INTO XFRStructure (ID, Name, ULink, ULinkID, DLink, StyleID) VALUES "
+        "(4, 'PC', '[PC].[ContactID]', 3, '[PC].[AssetTag]', 4), "
+        "(5, 'Software', '[Software].[AssetTag]', 4, '[Software].[SoftwareID]', 4)");
+    destination.execute(
+        "INSERT INTO XFRClause (StructureID, SourceTable, SourceColumn, Operator, Criteria, StrucOrder, "
+        "AndClause) VALUES (5, 'Software', 'Licence', 'is not', 'NULL', 0, 0)");
 
     auto dialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
     mapping::MappingRepository repository(destination, *dialect);
@@ -147,6 +155,13 @@ void saveMapping(db::Connection& destination) {
          {"Country", "Alpha10"},
          {"Email", "EmailID"},
          {"EmployeeNo", "Num1"}});
+    add(4, "PC",
+        {{"MachineName", "Alpha1"},
+         {"SerialNumber", "Alpha2"},
+         {"Model", "Alpha3"},
+         {"OperatingSystem", "Alpha4"},
+         {"MemoryMB", "Num1"}});
+    add(5, "Software", {{"Title", "Alpha1"}, {"Version", "Alpha2"}, {"Publisher", "Alpha3"}, {"Licence", "Alpha4"}});
 }
 
 std::int64_t integerOf(db::Connection& connection, const std::string& sql) {
@@ -285,53 +300,64 @@ double rawInsert(const fs::path& file, const LandedRows& landed) {
     return seconds;
 }
 
+// The peak resident memory (KiB) of this process since its program started: unlike
+// getrusage's, it leaves out what the process held before exec, a copy of its parent's.
+long peakOfThisProgram() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    }
+    throw std::runtime_error("/proc/self/status names no VmHWM");
+}
+
 struct ChildRun {
     double seconds = 0;
     std::int64_t importId = 0;
     long beforeKib = 0;
     long peakKib = 0;
+    std::size_t longestStatement = 0;  // the longest statement the source received
 };
 
 // Runs the import in a process of its own, so that its peak RSS is the import's alone.
-ChildRun importInChild(const fs::path& folder) {
+ChildRun importInChild(const fs::path& folder, const UpdateRun& update = {}) {
     fs::path result = folder / "child.result";
     std::string self = fs::read_symlink("/proc/self/exe").string();
     std::string folderText = folder.string(), resultText = result.string();
+    std::string mode = std::to_string(update.mode), session = std::to_string(update.importId),
+                parent = std::to_string(update.newParentId);
     std::cout.flush();
     std::fflush(nullptr);
     pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
         char* arguments[] = {self.data(), const_cast<char*>("--import-child"), folderText.data(),
-                             resultText.data(), nullptr};
+                             resultText.data(), mode.data(), session.data(), parent.data(), nullptr};
         ::execv(self.c_str(), arguments);
         std::_Exit(127);
     }
     int status = 0;
-    rusage usage{};
-    if (::wait4(pid, &status, 0, &usage) != pid) throw std::runtime_error("lost the import child");
+    if (::waitpid(pid, &status, 0) != pid) throw std::runtime_error("lost the import child");
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         throw std::runtime_error("the import child failed (status " + std::to_string(status) + ")");
     }
     ChildRun run;
     std::ifstream in(result);
-    if (!(in >> run.seconds >> run.importId >> run.beforeKib))
+    if (!(in >> run.seconds >> run.importId >> run.beforeKib >> run.longestStatement >> run.peakKib))
         throw std::runtime_error("the import child wrote no result");
-    run.peakKib = usage.ru_maxrss;
     return run;
 }
 
-// Every item arrived, and every department and contact hangs under the item of its source parent.
+// Every item arrived, and every item below the companies hangs under the item of its source parent.
 void checkImport(db::Connection& destination, const SourceShape& shape, std::int64_t importId,
                  std::int64_t ciidBefore) {
     std::string session = std::to_string(importId);
     // For the check only, after the timing: items are looked up by their id.
     destination.execute("CREATE INDEX IF NOT EXISTS [bench_check_XFRHASH_CIIDID] ON [XFRHASH] ([CIIDID])");
     std::int64_t gained = integerOf(destination, "SELECT count(*) FROM CIID") - ciidBefore;
-    std::int64_t contactsWithoutParent = integerOf(
+    std::int64_t withoutParent = integerOf(
         destination,
         "SELECT count(*) FROM XFRHASH h JOIN CIID c ON c.ID = h.CIIDID WHERE h.ImportID = " +
-            session + " AND h.StructureID = 3 AND c.Parent = 0");
+            session + " AND h.StructureID > 1 AND c.Parent = 0");
     std::int64_t placed = integerOf(
         destination,
         "SELECT count(*) FROM XFRHASH h JOIN CIID c ON c.ID = h.CIIDID "
@@ -339,16 +365,14 @@ void checkImport(db::Connection& destination, const SourceShape& shape, std::int
         "AND p.StructureID = h.StructureID - 1 AND p.XFRID = h.Parent "
         "WHERE h.ImportID = " + session + " AND h.StructureID > 1");
     std::string problems;
-    if (gained != shape.rows()) {
+    if (gained != shape.imported()) {
         problems += "CIID gained " + std::to_string(gained) + " rows, not " +
-                    std::to_string(shape.rows()) + "; ";
+                    std::to_string(shape.imported()) + "; ";
     }
-    if (contactsWithoutParent != 0)
-        problems += std::to_string(contactsWithoutParent) + " contacts have Parent 0; ";
-    if (placed != shape.contacts + shape.departments) {
-        problems += std::to_string(placed) + " of " +
-                    std::to_string(shape.contacts + shape.departments) +
-                    " departments and contacts sit under their source parent; ";
+    if (withoutParent != 0) problems += std::to_string(withoutParent) + " items below the top have Parent 0; ";
+    if (placed != shape.imported() - shape.companies) {
+        problems += std::to_string(placed) + " of " + std::to_string(shape.imported() - shape.companies) +
+                    " items below the top sit under their source parent; ";
     }
     if (!problems.empty()) throw std::runtime_error("the import is wrong: " + problems);
 }
@@ -376,9 +400,87 @@ void undoImport(const fs::path& folder, std::int64_t importId, std::int64_t ciid
     std::printf("undo: %lld items in %.2f s\n", static_cast<long long>(result.itemsDeleted), seconds);
 }
 
+// Update runs of the plain import on a copy of its destination, each in a child process of its
+// own: updating data, updating with new rows and adding new only of the unchanged source; then,
+// after about 1% of the rows left the source, updating with new rows and moving the items no
+// longer there. Each run is checked, and compared with the plain import of the same rows.
+void runUpdateBench(const fs::path& folder, const SourceShape& shape, const ChildRun& plain) {
+    auto destination = [&] {
+        auto connection = std::make_unique<db::SqliteConnection>();
+        connection->open(db::embeddedDestinationString(folder, kDatabase));
+        return connection;
+    };
+    double plainRate = shape.imported() / plain.seconds;
+    std::printf("\nUpdate runs of that import, each in a child process (rows/s: the rows its levels read over the "
+                "seconds of Start)\n");
+    std::printf("  plain import: peak RSS %.1f MiB; longest source statement: %zu chars\n", plain.peakKib / 1024.0,
+                plain.longestStatement);
+    auto report = [&](const std::string& label, long rows, const ChildRun& run) {
+        double rate = rows / run.seconds;
+        std::printf("update mode %s: %.0f rows/s; plain: %.0f rows/s; ratio: %.2f; peak RSS: %.1f MiB; longest source "
+                    "statement: %zu chars\n",
+                    label.c_str(), rate, plainRate, plainRate / rate, run.peakKib / 1024.0, run.longestStatement);
+        std::fflush(stdout);
+    };
+    std::int64_t items = integerOf(*destination(), "SELECT count(*) FROM CIID");
+    // No item is added, and the session records the items it updated.
+    auto check = [&](const std::string& label, const ChildRun& run, long recorded) {
+        auto connection = destination();
+        std::int64_t now = integerOf(*connection, "SELECT count(*) FROM CIID");
+        std::int64_t updated =
+            integerOf(*connection, "SELECT count(*) FROM XFRHASH WHERE ImportID = " + std::to_string(run.importId));
+        if (now != items || updated != recorded) {
+            throw std::runtime_error("update mode " + label + ": CIID holds " + std::to_string(now) + " items, not " +
+                                     std::to_string(items) + "; the session recorded " + std::to_string(updated) +
+                                     ", not " + std::to_string(recorded));
+        }
+    };
+
+    std::int64_t latest = plain.importId;
+    for (int mode : {1, 2, 3}) {
+        ChildRun run = importInChild(folder, {mode, latest, 0});
+        check(std::to_string(mode), run, mode == 3 ? 0 : shape.imported());
+        report(std::to_string(mode), shape.imported(), run);
+        latest = run.importId;
+    }
+
+    // Every hundredth contact (none of them has a PC), PC (with its software) and software row
+    // leaves the source; what stays is counted by following the links.
+    long remaining = 0;
+    {
+        db::SqliteConnection source;
+        source.open("Provider=SQLite;Data Source=" + (folder / "source.db").string());
+        source.execute("DELETE FROM Software WHERE SoftwareID % 100 = 0 OR AssetTag IN (SELECT AssetTag FROM PC WHERE "
+                       "rowid % 100 = 0)");
+        source.execute("DELETE FROM PC WHERE rowid % 100 = 0");
+        source.execute("DELETE FROM Contact WHERE ContactID % 100 = 0");
+        remaining = static_cast<long>(integerOf(
+            source,
+            "SELECT (SELECT count(*) FROM Company) + (SELECT count(*) FROM Department WHERE CompanyID IN (SELECT "
+            "CompanyID FROM Company)) + (SELECT count(*) FROM Contact WHERE DeptID IN (SELECT DeptID FROM Department)) "
+            "+ (SELECT count(*) FROM PC WHERE ContactID IN (SELECT ContactID FROM Contact)) + (SELECT count(*) FROM "
+            "Software WHERE Licence IS NOT NULL AND AssetTag IN (SELECT AssetTag FROM PC))"));
+    }
+    // Moved under the demo's first item.
+    const std::string underNewParent = "SELECT count(*) FROM CIID WHERE Parent = 1";
+    std::int64_t before = integerOf(*destination(), underNewParent);
+    ChildRun run = importInChild(folder, {2, latest, 1});
+    check("2 + move", run, remaining);
+    std::int64_t moved = integerOf(*destination(), underNewParent) - before;
+    if (moved != shape.imported() - remaining) {
+        throw std::runtime_error("update mode 2 + move moved " + std::to_string(moved) + " items, not " +
+                                 std::to_string(shape.imported() - remaining));
+    }
+    std::printf("  %ld of the %ld rows left the source (%.2f %%); the run moved their %lld items\n",
+                shape.imported() - remaining, shape.imported(), 100.0 * (shape.imported() - remaining) / shape.imported(),
+                static_cast<long long>(moved));
+    report("2 + move", remaining, run);
+    std::printf("  load average after the update runs: %s\n", loadAverage().c_str());
+}
+
 }  // namespace
 
-int importChild(const fs::path& folder, const fs::path& result) try {
+int importChild(const fs::path& folder, const fs::path& result, const UpdateRun& update) try {
     fs::path home = folder / "home";
     fs::create_directories(home);
     ::setenv("KORU_HOME", home.c_str(), 1);
@@ -389,9 +491,11 @@ int importChild(const fs::path& folder, const fs::path& result) try {
     wizard::Context& context = application.context();
     auto source = std::make_unique<db::SqliteConnection>();
     source->open("Provider=SQLite;Data Source=" + (folder / "source.db").string());
+    auto recording = std::make_unique<test::RecordingConnection>(std::move(source));
+    test::RecordingConnection& sourceStatements = *recording;
     auto destination = std::make_unique<db::SqliteConnection>();
     destination->open(db::embeddedDestinationString(folder, kDatabase));
-    context.SourceConnection = std::move(source);
+    context.SourceConnection = std::move(recording);
     context.DestinationConnection = std::move(destination);
     context.destinationDialect = db::makeDestinationDialect(db::DestinationDialect::Kind::Sqlite);
     db::Repository repository(context.destination(), db::sqliteRepositoryStatements(),
@@ -400,6 +504,10 @@ int importChild(const fs::path& folder, const fs::path& result) try {
     context.EXLValid = repository.Validate_EXT_DB();
     mapping::rebuildStructureLevels(context.destination(), context);
     mapping::setLevelValuesForImport(context.destination(), context, {});
+    context.UpdateMode = static_cast<std::int16_t>(update.mode);
+    context.UpdateImportID = static_cast<std::int32_t>(update.importId);
+    context.MoveIfNotInSource = update.newParentId != 0;
+    context.NewParentID = static_cast<std::int32_t>(update.newParentId);
 
     std::vector<std::string> errors;
     host.onModal = [&](wizard::Screen& screen) {
@@ -413,21 +521,26 @@ int importChild(const fs::path& folder, const fs::path& result) try {
         application.navigator().loadScreen(wizard::ScreenId::frmDBSave));
     if (!screen) throw std::runtime_error("the import screen did not load");
 
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+    long beforeKib = peakOfThisProgram();
     auto started = Clock::now();
     screen->cmdStart_Click();
     double seconds = secondsSince(started);
 
-    // Only a finished run enables Finish.
-    if (!errors.empty() || !screen->cmdFinish.enabled) {
+    // Only a finished run enables Finish; it says no more than that it may take a while and that
+    // it is done.
+    bool said = false;
+    for (const std::string& text : dialogs.shown) {
+        said = said || (text.rfind("Important Notice", 0) != 0 && text != "Veltrane Data Import Completed Successfully");
+    }
+    if (!errors.empty() || !screen->cmdFinish.enabled || said) {
         std::cerr << "import child: the import did not finish (stage: " << screen->stage() << ")\n";
         for (const std::string& error : errors) std::cerr << "  error: " << error << "\n";
         for (const std::string& text : dialogs.shown) std::cerr << "  message: " << text << "\n";
         return 1;
     }
     std::ofstream out(result);
-    out << seconds << " " << screen->importId() << " " << usage.ru_maxrss << "\n";
+    out << seconds << " " << screen->importId() << " " << beforeKib << " " << sourceStatements.takeLongest()
+        << " " << peakOfThisProgram() << "\n";
     return out ? 0 : 1;
 } catch (const std::exception& error) {
     std::cerr << "import child: " << error.what() << "\n";
@@ -437,8 +550,8 @@ int importChild(const fs::path& folder, const fs::path& result) try {
     return 1;
 }
 
-int runImportBench(long contacts) {
-    SourceShape shape = shapeFor(contacts);
+int runImportBench(long rows) {
+    SourceShape shape = shapeForRows(rows);
     fs::path folder =
         fs::temp_directory_path() / ("koru-import-bench-" + std::to_string(::getpid()));
     fs::remove_all(folder);
@@ -452,9 +565,10 @@ int runImportBench(long contacts) {
     } cleanup{folder};
 
     std::printf(
-        "\nImport of %ld companies, %ld departments, %ld contacts (%ld rows) into the embedded "
-        "destination\n",
-        shape.companies, shape.departments, shape.contacts, shape.rows());
+        "\nImport of %ld companies, %ld departments, %ld contacts, %ld PCs and %ld software rows (%ld rows, "
+        "%ld of them software without a licence, which the mapping leaves out) into the embedded destination\n",
+        shape.companies, shape.departments, shape.contacts, shape.pcs, shape.software, shape.rows(),
+        shape.unlicensed());
     std::printf("  load average before: %s\n", loadAverage().c_str());
     auto started = Clock::now();
     writeImportSource(folder / "source.db", shape);
@@ -486,10 +600,20 @@ int runImportBench(long contacts) {
         db::SqliteConnection destination;
         destination.open(db::embeddedDestinationString(folder, kDatabase));
         checkImport(destination, shape, run.importId, ciidBefore);
+        destination.execute("DROP INDEX IF EXISTS [bench_check_XFRHASH_CIIDID]");
         landed = readLanded(destination, lastIdBefore);
     }
-    if (static_cast<long>(landed.rows) != shape.rows())
+    if (static_cast<long>(landed.rows) != shape.imported())
         throw std::runtime_error("the landed rows are not all new items");
+    // The update runs start from this import, in a folder of their own.
+    fs::path updates = folder / "updates";
+    fs::create_directories(updates);
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("source.db", 0) == 0 || name.rfind(std::string(kDatabase) + ".db", 0) == 0) {
+            fs::copy_file(entry.path(), updates / name);
+        }
+    }
     double rawSeconds = rawInsert(folder / "raw.db", landed);
     std::printf(
         "  raw insert of the landed rows into an empty copy of CIID (sqlite3, one prepared INSERT, "
@@ -498,11 +622,12 @@ int runImportBench(long contacts) {
     std::printf("  load average after: %s\n", loadAverage().c_str());
     undoImport(folder, run.importId, ciidBefore);
 
-    double endToEnd = shape.rows() / run.seconds;
-    double raw = shape.rows() / rawSeconds;
+    double endToEnd = shape.imported() / run.seconds;
+    double raw = shape.imported() / rawSeconds;
     std::printf(
         "end-to-end: %.0f rows/s; raw insert: %.0f rows/s; ratio: %.2f; peak RSS: %.1f MiB\n",
         endToEnd, raw, raw / endToEnd, run.peakKib / 1024.0);
+    runUpdateBench(updates, shape, run);
     return 0;
 }
 

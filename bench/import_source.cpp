@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -101,6 +102,20 @@ constexpr std::array<std::string_view, 14> kJobTitles = {
     "Head of Department", "Buyer",          "Clerk",        "Developer",
 };
 
+constexpr std::array<std::string_view, 8> kModels = {
+    "Latitude 5440", "ThinkPad T14", "EliteBook 840", "OptiPlex 7010",
+    "ThinkCentre M70q", "ProBook 450", "Precision 3660", "Surface Pro 9",
+};
+
+constexpr std::array<std::string_view, 4> kSystems = {"Windows 11 Pro", "Windows 10 Pro", "Ubuntu 22.04",
+                                                      "macOS 14"};
+
+constexpr std::array<std::string_view, 12> kTitlesOfSoftware = {
+    "Office Suite",   "Help Desk Client", "CAD Professional", "PDF Editor",   "Accounts Payable",
+    "Backup Agent",   "Mail Client",      "Antivirus",        "Photo Studio", "Project Planner",
+    "Kōrero Chat",    "Geräteverwaltung",
+};
+
 constexpr std::array<std::string_view, 6> kBuildings = {
     "Tower A", "Tower B", "Annexe", "Te Puna House", "Main Building", "Warehouse",
 };
@@ -189,6 +204,10 @@ public:
                               SQLITE_STATIC);
         }
         for (long number : numbers) sqlite3_bind_int64(statement, position++, number);
+        step(statement);
+    }
+    // Runs an insert whose values are bound.
+    void step(sqlite3_stmt* statement) {
         if (sqlite3_step(statement) != SQLITE_DONE) fail(sqlite3_sql(statement));
         sqlite3_reset(statement);
     }
@@ -221,7 +240,12 @@ std::string insertInto(const std::string& table, std::size_t columns) {
 
 SourceShape shapeFor(long contacts) {
     if (contacts < 100) throw std::invalid_argument("the import needs at least 100 contacts");
-    return {contacts / 100, contacts / 10, contacts};
+    return {contacts / 100, contacts / 10, contacts, contacts / 2, contacts / 2 * 2};
+}
+
+SourceShape shapeForRows(long rows) {
+    // A contact comes with 0.01 companies, 0.1 departments, 0.5 PCs and 1 software row.
+    return shapeFor(std::max(100L, (static_cast<long>(rows / 2.61) + 50) / 100 * 100));
 }
 
 void writeImportSource(const std::filesystem::path& file, const SourceShape& shape) {
@@ -243,6 +267,14 @@ void writeImportSource(const std::filesystem::path& file, const SourceShape& sha
                            ", EmployeeNo integer NOT NULL"));
     db.execute("CREATE INDEX Department_Company ON Department (CompanyID)");
     db.execute("CREATE INDEX Contact_Department ON Contact (DeptID)");
+    db.execute("CREATE TABLE PC (AssetTag varchar(20) PRIMARY KEY, ContactID integer NOT NULL, MachineName "
+               "varchar(50) NOT NULL, SerialNumber varchar(50) NOT NULL, Model varchar(50) NOT NULL, "
+               "OperatingSystem varchar(50) NOT NULL, MemoryMB integer NOT NULL)");
+    db.execute("CREATE TABLE Software (SoftwareID integer PRIMARY KEY, AssetTag varchar(20) NOT NULL, Title "
+               "varchar(50) NOT NULL, Version varchar(50) NOT NULL, Publisher varchar(50) NOT NULL, Licence "
+               "varchar(50))");
+    db.execute("CREATE INDEX PC_Contact ON PC (ContactID)");
+    db.execute("CREATE INDEX Software_PC ON Software (AssetTag)");
 
     db.execute("BEGIN");
     sqlite3_stmt* company = db.prepare(insertInto("Company", 1 + companyTexts.size()));
@@ -294,6 +326,47 @@ void writeImportSource(const std::filesystem::path& file, const SourceShape& sha
                    std::string(pick(kSuburbs, id, 37)), std::string(city.name), digits(id, 38, 4),
                    std::string(city.country)},
                   {10000 + id});
+    }
+    // PC n belongs to contact 2n - 1; software row n to PC (n + 1) / 2.
+    auto assetTag = [](long id) { return "PC-" + digits(id, 40, 2) + "-" + std::to_string(100000 + id); };
+    sqlite3_stmt* pc = db.prepare(insertInto("PC", 7));
+    for (long id = 1; id <= shape.pcs; ++id) {
+        long contactId = 2 * id - 1;
+        std::string tag = assetTag(id);
+        std::string machine = std::string(pick(kFirstNames, contactId, 30).mail) + "-" + digits(id, 41, 4);
+        for (char& c : machine) {
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        }
+        std::string texts[] = {machine, "SN-" + digits(id, 42, 10), std::string(pick(kModels, id, 43)),
+                               std::string(pick(kSystems, id, 44))};
+        int position = 1;
+        sqlite3_bind_text(pc, position++, tag.data(), static_cast<int>(tag.size()), SQLITE_STATIC);
+        sqlite3_bind_int64(pc, position++, contactId);
+        for (const std::string& text : texts) {
+            sqlite3_bind_text(pc, position++, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+        }
+        sqlite3_bind_int64(pc, position++, 4096L << (mix(id, 45) % 4));
+        db.step(pc);
+    }
+    sqlite3_stmt* software = db.prepare(insertInto("Software", 6));
+    for (long id = 1; id <= shape.software; ++id) {
+        std::string tag = assetTag((id + 1) / 2);
+        std::string texts[] = {std::string(pick(kTitlesOfSoftware, id, 50)),
+                               std::to_string(mix(id, 51) % 20) + "." + digits(id, 52, 1),
+                               std::string(pick(kCompanyWords, id, 53)) + " Software"};
+        std::string licence = "LIC-" + digits(id, 54, 8);
+        int position = 1;
+        sqlite3_bind_int64(software, position++, id);
+        sqlite3_bind_text(software, position++, tag.data(), static_cast<int>(tag.size()), SQLITE_STATIC);
+        for (const std::string& text : texts) {
+            sqlite3_bind_text(software, position++, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+        }
+        if (id % 8 == 0) {
+            sqlite3_bind_null(software, position++);
+        } else {
+            sqlite3_bind_text(software, position++, licence.data(), static_cast<int>(licence.size()), SQLITE_STATIC);
+        }
+        db.step(software);
     }
     db.execute("COMMIT");
 }

@@ -1,7 +1,8 @@
 // Read throughput of the database layer: PostgreSQL through psqlODBC against a plain unixODBC
 // loop on the same rows in the same run, SQLite through its C API, and the peak memory of
 // large forward-only reads, each measured in a child process of its own. Then an end-to-end
-// import into the embedded destination against a raw insert of the same rows.
+// import of about N rows (--import-rows) into the embedded destination against a raw insert of
+// the same rows, and update runs of that import against it.
 //
 // Usage: koru_bench [--rows N] [--rss-rows N] [--repeat N] [--import-rows N] [--import-only]
 // The reads need the PostgreSQL server that ./run bench starts (KORU_PG_HOST, KORU_PG_PORT, ...);
@@ -278,7 +279,9 @@ int readBenchmarks(long rows, long rssRows, int repeat) {
 
 int main(int argc, char** argv) try {
     if (argc == 4 && std::string(argv[1]) == "--child") return child(argv[2], argv[3]);
-    if (argc == 4 && std::string(argv[1]) == "--import-child") return koru::bench::importChild(argv[2], argv[3]);
+    if (argc == 7 && std::string(argv[1]) == "--import-child") {
+        return koru::bench::importChild(argv[2], argv[3], {std::stoi(argv[4]), std::stoll(argv[5]), std::stoll(argv[6])});
+    }
     if (argc == 4 && std::string(argv[1]) == "--write-source") {
         koru::bench::writeImportSource(argv[3], koru::bench::shapeFor(std::stol(argv[2])));
         return 0;
