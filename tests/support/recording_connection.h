@@ -6,46 +6,19 @@
 #include <utility>
 #include <vector>
 
-#include "db/connection.h"
+#include "support/forwarding_connection.h"
 
 namespace koru::test {
 
 // A real connection that notes the length of every statement it receives; everything goes
 // through.
-class RecordingConnection : public db::Connection {
+class RecordingConnection : public ForwardingConnection {
 public:
-    explicit RecordingConnection(std::unique_ptr<db::Connection> real) : m_real(std::move(real)) {}
+    using ForwardingConnection::ForwardingConnection;
 
-    void open(const std::string& connectionString) override { m_real->open(connectionString); }
-    void close() override { m_real->close(); }
-    bool isOpen() const override { return m_real->isOpen(); }
     void execute(const std::string& sql) override { m_real->execute(noted(sql)); }
-    std::unique_ptr<db::Recordset> query(const std::string& sql) override {
-        return m_real->query(noted(sql));
-    }
-    std::vector<std::string> tables(db::ObjectType type) override { return m_real->tables(type); }
-    std::vector<db::FieldInfo> columns(const std::string& table) override {
-        return m_real->columns(table);
-    }
-    const std::string& connectionString() const override { return m_real->connectionString(); }
-    const std::vector<db::ProviderError>& providerErrors() const override {
-        return m_real->providerErrors();
-    }
-    std::unique_ptr<db::Statement> prepare(const std::string& sql) override {
-        return m_real->prepare(noted(sql));
-    }
-    std::int64_t affectedRows() const override { return m_real->affectedRows(); }
-    std::int64_t lastInsertId() override { return m_real->lastInsertId(); }
-    void beginTransaction() override { m_real->beginTransaction(); }
-    void commit() override { m_real->commit(); }
-    void rollback() override { m_real->rollback(); }
-    bool inTransaction() const override { return m_real->inTransaction(); }
-    void cancel() override { m_real->cancel(); }
-    void setCommandTimeout(int seconds) override { m_real->setCommandTimeout(seconds); }
-    int commandTimeout() const override { return m_real->commandTimeout(); }
-    void setConnectionTimeout(int seconds) override { m_real->setConnectionTimeout(seconds); }
-    std::string dbmsName() const override { return m_real->dbmsName(); }
-    std::string identifierQuote() const override { return m_real->identifierQuote(); }
+    std::unique_ptr<db::Recordset> query(const std::string& sql) override { return m_real->query(noted(sql)); }
+    std::unique_ptr<db::Statement> prepare(const std::string& sql) override { return m_real->prepare(noted(sql)); }
 
     // The length of the longest statement since the last call.
     std::size_t takeLongest() { return std::exchange(m_longest, 0); }
@@ -56,7 +29,6 @@ private:
         return sql;
     }
 
-    std::unique_ptr<db::Connection> m_real;
     std::size_t m_longest = 0;
 };
 
