@@ -4,6 +4,7 @@
 #include "db/source_dialect.h"
 #include "diag/messages.h"
 #include "wizard/error_trap.h"
+#include "wizard/text_helpers.h"
 
 namespace koru::editor {
 
@@ -115,7 +116,11 @@ void ColumnPropertiesDialog::Form_Load() {
 void ColumnPropertiesDialog::Show_Form(const std::string& table, const std::string& column) {
     try {
         db::Connection& source = m_services.context.source();
-        auto rows = source.query(db::sourceDialectOf(source)->selectTop(1, column + " From " + table));
+        // Bracketed like every other source name, so blanks, reserved words and another source's
+        // quoting rule (rewritten by the connection) do not break it.
+        bool bare = m_services.context.NoBrackets;
+        auto rows = source.query(db::sourceDialectOf(source)->selectTop(
+            1, wizard::UT_Bracket_Name(column, bare) + " From " + wizard::UT_Bracket_Name(table, bare)));
         const db::FieldInfo& field = rows->field(0);
         txtDataType.text = dataTypeDescription(field.adoType);
         txtLength.text = std::to_string(field.precision);

@@ -244,6 +244,7 @@ TEST_F(DbEditorDialogsTest, TheDataViewerReadsAPageAtATimeAndColumnsDescribeThei
 
     // A million rows open at once in little memory.
     context.SourceConnection->execute("CREATE TABLE Big (ID integer, Name text, Note text)");
+    context.SourceConnection->execute("CREATE TABLE [Order Lines] ([Unit Price] real)");
     context.SourceConnection->execute(
         "INSERT INTO Big WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
         "SELECT i, 'name ' || i, 'a note of some length for row ' || i FROM n");
@@ -263,6 +264,8 @@ TEST_F(DbEditorDialogsTest, TheDataViewerReadsAPageAtATimeAndColumnsDescribeThei
     properties->Show_Form("Contact", "StaffNo");
     EXPECT_EQ(properties->txtName.text, "StaffNo");
     EXPECT_EQ(properties->txtDataType.text, "Integer (4 byte)");
+    properties->Show_Form("Order Lines", "Unit Price");
+    EXPECT_EQ(properties->txtName.text, "Unit Price");
     EXPECT_EQ(dataTypeDescription(202), "Null terminated unicode character string");
     EXPECT_EQ(dataTypeDescription(201), "");
 }
