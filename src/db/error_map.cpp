@@ -151,6 +151,12 @@ bool connectionLost(const std::vector<ProviderError>& records) {
     });
 }
 
+bool readEndedByRollback(const DbError& error) {
+    constexpr long kSqliteAbortRollback = 516;  // SQLITE_ABORT_ROLLBACK
+    return std::any_of(error.records().begin(), error.records().end(),
+                       [](const ProviderError& record) { return record.nativeCode == kSqliteAbortRollback; });
+}
+
 DbError makeDbError(Backend backend, std::vector<ProviderError> records, std::string statement) {
     std::int32_t code = classifyFailure(backend, records);
     std::string description;

@@ -25,6 +25,10 @@ std::int32_t classifyFailure(Backend backend, const std::vector<ProviderError>& 
 // True when the failure means the link to the server is gone: nothing more can run on it.
 bool connectionLost(const std::vector<ProviderError>& records);
 
+// True when a rollback to a savepoint ended a read of the same connection (SQLite ends every
+// read then once the transaction has changed the schema): the read may be opened again.
+bool readEndedByRollback(const DbError& error);
+
 // The DbError for a failure: its classified code, every record's message joined, and the
 // statement that failed.
 DbError makeDbError(Backend backend, std::vector<ProviderError> records, std::string statement);

@@ -390,7 +390,9 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             long levelRows = 0;
             long keyedRowsLeft = 0;   // rows with a key that the recorded keys leave out here
             long recordedRowsRead = 0;  // rows with a key that a list of the recorded keys reads
+            record.rowsRead = 0;
             while (rows->next()) {
+                ++record.rowsRead;
                 try {
                     layout.values(*rows, values);
                 } catch (const std::overflow_error& error) {

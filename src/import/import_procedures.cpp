@@ -8,6 +8,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "db/error_map.h"
 #include "db/import_sessions.h"
 #include "db/key_collation.h"
 #include "diag/text.h"
@@ -304,12 +305,14 @@ private:
             std::string order = transferOrder(m_db);
             planItems(order);
             m_replay = m_db.prepare(transferSelect(order) + " LIMIT ? OFFSET ?");
+            m_rest = m_db.prepare(transferSelect(order) + " LIMIT -1 OFFSET ?");
             auto rows = m_db.query(transferSelect(order));
             // Rows go in batches under one savepoint; a batch with a refused row is undone and
             // written again a row at a time, so that the refused row fails alone.
             std::size_t batchFirst = 0;
             m_batchStart->execute({});
-            for (m_position = 0; rows->next(); ++m_position) {
+            for (m_position = 0; nextRow(rows, [&] { return m_rest->query({static_cast<std::int64_t>(m_position)}); });
+                 ++m_position) {
                 if (m_position - batchFirst == kBatchRows) {
                     m_batchEnd->execute({});
                     m_writtenUndo.clear();
@@ -384,6 +387,20 @@ private:
             return id ? std::optional<std::int64_t>(integerOf(*id, "item id")) : std::nullopt;
         }
 
+        // The next row; where a rollback to a savepoint ended the read, the rows from m_position
+        // on are read again.
+        template <typename Reopen>
+        static bool nextRow(std::unique_ptr<db::Recordset>& rows, Reopen reopen) {
+            try {
+                return rows->next();
+            } catch (const db::DbError& error) {
+                if (!db::readEndedByRollback(error)) throw;
+            }
+            rows.reset();
+            rows = reopen();
+            return rows->next();
+        }
+
         // One row of a batch: what it wrote is undone with its batch if a later row is refused.
         void writeRow(const db::Recordset& rows, const PlannedItem& item) {
             row(rows, item);
@@ -406,7 +423,11 @@ private:
             m_writtenUndo.clear();
             auto again = m_replay->query({static_cast<std::int64_t>(last - first + 1), static_cast<std::int64_t>(first)});
             std::size_t position = m_position;
-            for (m_position = first; m_position <= last && again->next(); ++m_position) guardedRow(*again);
+            auto rest = [&] {
+                return m_replay->query({static_cast<std::int64_t>(last - m_position + 1),
+                                        static_cast<std::int64_t>(m_position)});
+            };
+            for (m_position = first; m_position <= last && nextRow(again, rest); ++m_position) guardedRow(*again);
             m_position = position;
         }
 
@@ -679,7 +700,7 @@ private:
         std::size_t m_failedRows = 0;
         std::string m_firstFailure;
         std::unique_ptr<db::Statement> m_hash, m_lookup, m_linkCount, m_linkUpdate, m_linkInsert;
-        std::unique_ptr<db::Statement> m_rowStart, m_rowEnd, m_rowUndo, m_batchStart, m_batchEnd, m_batchUndo, m_replay;
+        std::unique_ptr<db::Statement> m_rowStart, m_rowEnd, m_rowUndo, m_batchStart, m_batchEnd, m_batchUndo, m_replay, m_rest;
         // What each row of the open batch changed in m_written, to put back when it is undone.
         std::vector<std::pair<ParentKey, std::optional<std::int64_t>>> m_writtenUndo;
         std::unique_ptr<db::Statement> m_newAsset[5];

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <ctime>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string_view>
 
@@ -18,6 +19,7 @@
 #include "import/import_info_screen.h"
 #include "import/import_procedures.h"
 #include "import/import_statements.h"
+#include "import/preview_connection.h"
 #include "import/row_accounting.h"
 #include "mapping/mapping_checks.h"
 #include "wizard/error_trap.h"
@@ -79,6 +81,30 @@ void ImportScreen::Form_Load() {
 }
 
 void ImportScreen::cmdStart_Click() {
+    m_previewing = false;
+    run();
+}
+
+void ImportScreen::cmdPreview_Click() {
+    m_preview = {};
+    m_previewing = true;
+    struct Done {
+        bool& previewing;
+        ~Done() { previewing = false; }
+    } done{m_previewing};
+    try {
+        run();
+    } catch (const diag::ProcessEnd& end) {
+        // An unattended preview reports the failure with its table, after the rollback.
+        if (end.status == 0) throw;
+        m_preview.failed = true;
+    }
+    cmdStart.enabled = true;
+    cmdBack.enabled = true;
+    cmdFinish.enabled = false;
+}
+
+void ImportScreen::run() {
     wizard::Context& context = m_services.context;
     m_stage = LS(262);
     cmdStart.enabled = false;
@@ -94,6 +120,42 @@ void ImportScreen::cmdStart_Click() {
         std::shared_ptr<db::DestinationLock>& lock;
         ~Release() { lock.reset(); }
     } release{m_destinationLock};
+    // Declared after the lock: everything is rolled back before another run may begin.
+    struct RollBack {
+        ImportScreen& screen;
+        wizard::Context& context;
+        ~RollBack() {
+            auto* preview = dynamic_cast<PreviewConnection*>(context.DestinationConnection.get());
+            if (!preview) return;
+            screen.countPreviewNow();
+            try {
+                context.DestinationConnection = preview->rollBack();
+            } catch (const std::exception& error) {
+                // Closing ends the transaction without keeping anything; connecting again is the user's.
+                diag::UT_Write_To_Internal_Log(std::string("The preview's rollback failed: ") + error.what());
+                context.DestinationConnection.reset();
+            }
+        }
+    };
+    std::optional<RollBack> rollBack;
+    if (m_previewing) {
+        try {
+            db::DestinationDialect::Kind kind = context.dialect().kind();
+            context.DestinationConnection =
+                std::make_unique<PreviewConnection>(std::move(context.DestinationConnection), kind);
+        } catch (const std::exception& error) {
+            m_services.dialogs.setBusy(false);
+            m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:cmdPreview", "");
+            m_preview.failed = true;
+            cmdStart.enabled = true;
+            cmdBack.enabled = true;
+            return;
+        }
+        rollBack.emplace(*this, context);
+        for (wizard::StructureLevel& level : context.Gstructures) level.rowsRead = 0;
+        m_movedItems.clear();
+        m_itemsBefore = 0;
+    }
     diag::UT_Output_Debug(now() + " - Creating tables");
     try {
         runStages();
@@ -116,6 +178,10 @@ void ImportScreen::cmdStart_Click() {
         cmdStart.enabled = true;
         cmdBack.enabled = true;
         std::string detail = failedRowsOf(error.what());
+        if (m_previewing) {
+            m_preview.failed = true;
+            m_preview.failure = LS(276) + m_stage + "\r\n" + error.what();
+        }
         m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:cmdStart",
                                             LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail) +
                                                 (m_triggersStillOff.empty() ? "" : "\r\n" + m_triggersStillOff));
@@ -192,9 +258,11 @@ void ImportScreen::runStages() {
     prepare(267, [&] { return repository.Create_TB_XFR_TranLog(); });
 
     m_stage = LS(268);
-    if (context.Unattended) {
+    if (context.Unattended || m_previewing) {
+        // A preview's session row is rolled back with the rest: nothing to ask the user.
         auto* info = dynamic_cast<ImportInfoScreen*>(m_services.navigator.loadScreen(ScreenId::frmImportInfo));
         m_importId = info ? info->Show_Form(true) : -1;
+        if (m_importId == -1 && !context.Unattended) throw Aborted{};
         if (m_importId == -1) diag::endProcess(1);
     } else {
         auto* info = dynamic_cast<ImportInfoScreen*>(m_services.navigator.loadScreen(ScreenId::frmImportInfo));
@@ -211,7 +279,7 @@ void ImportScreen::runStages() {
         throw RunFailed{};
     }
     std::string keyless = keylessRowsWarning(context.Gstructures);
-    if (!keyless.empty()) dialogs.messageBox(keyless, MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+    if (!keyless.empty()) warn(keyless);
 
     dialogs.setBusy(true);
     m_stage = LS(473);
@@ -227,6 +295,7 @@ void ImportScreen::runStages() {
     m_stage = LS(271);
     std::optional<db::DbError> failedRows;
     std::string lostRows;  // rows that made nothing, and that no failure counted
+    if (m_previewing) m_itemsBefore = highestItemId(context.destination(), context.KBImport);
     if (context.KBImport) {
         db::UntimedCommands untimed(context.destination());
         long articlesBefore = articleCount(context.destination());
@@ -295,6 +364,11 @@ void ImportScreen::runStages() {
     if (context.cboDiscovery) {
         if (!Update_EXT_Conn_Str(*context.cboDiscovery, diag::trimBlanks(context.txtSConn))) throw RunFailed{};
     }
+    if (m_previewing) {
+        countPreviewNow();
+        if (failedRows) m_preview.diagnostics.push_back(failedRowsOf(failedRows->what()));
+        if (!lostRows.empty()) m_preview.diagnostics.push_back(lostRows);
+    }
     if (failedRows || !lostRows.empty()) {
         m_stage = LS(271);
         if (!failedRows) throw db::DbError(db::kErrGeneralFailure, lostRows);
@@ -306,6 +380,10 @@ void ImportScreen::runStages() {
     pbOverall.value = pbOverall.max;
     repaint();
 
+    if (m_previewing) {
+        dialogs.setBusy(false);
+        return;
+    }
     if (context.Unattended) {
         std::string result = "Data import completed successfully" + std::string("     -    ") + lblRecNumImport.caption;
         diag::UT_Write_To_Internal_Log(result);
@@ -436,9 +514,8 @@ void ImportScreen::moveItemsNotInSource(int levels) {
         const wizard::StructureLevel& record = context.Gstructures[level];
         if (record.noKeysInSource) {
             // An emptied table or a wrong connection must not move every item of the level.
-            m_services.dialogs.messageBox("No items of level " + std::to_string(level) + " (" + record.Name +
-                                              ") were moved: the source database returned no rows for that level.",
-                                          MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+            warn("No items of level " + std::to_string(level) + " (" + record.Name +
+                 ") were moved: the source database returned no rows for that level.");
             continue;
         }
         const std::string& condition = record.notInSourceCondition;
@@ -454,18 +531,25 @@ void ImportScreen::moveItemsNotInSource(int levels) {
                 if (rows->next()) held = std::stoll(rows->value(std::size_t{0}).value_or("0"));
             }
             if (held != *record.transferRowsCompared) {
-                m_services.dialogs.messageBox("No items of level " + std::to_string(level) + " (" + record.Name +
-                                                  ") were moved: the transfer table holds " + std::to_string(held) +
-                                                  " of the " + std::to_string(*record.transferRowsCompared) +
-                                                  " rows this run read for that level.",
-                                              MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+                warn("No items of level " + std::to_string(level) + " (" + record.Name +
+                     ") were moved: the transfer table holds " + std::to_string(held) + " of the " +
+                     std::to_string(*record.transferRowsCompared) + " rows this run read for that level.");
                 continue;
             }
         }
         std::string list;
         {
-            auto rows = destination.query("Select ciid.id from ciid " + condition);
-            while (rows->next()) list += rows->value(std::size_t{0}).value_or("") + " , ";
+            // A preview also reads where each item hangs now: one already there does not move.
+            auto rows = destination.query(std::string(m_previewing ? "Select ciid.id, ciid.Parent" : "Select ciid.id") +
+                                          " from ciid " + condition);
+            const std::string newParent = std::to_string(context.NewParentID);
+            std::set<std::string> moving;
+            while (rows->next()) {
+                std::string id = rows->value(std::size_t{0}).value_or("");
+                list += id + " , ";
+                if (m_previewing && rows->value(std::size_t{1}).value_or("") != newParent) moving.insert(id);
+            }
+            if (!moving.empty()) m_movedItems[level] = static_cast<long>(moving.size());
         }
         if (list.size() >= 2) list.resize(list.size() - 2);
         // A list longer than a statement may be goes in parts.
@@ -481,6 +565,23 @@ void ImportScreen::moveItemsNotInSource(int levels) {
                                 list.substr(start, end - start) + ")");
             start = end == list.size() ? end : end + 3;
         }
+    }
+}
+
+void ImportScreen::warn(const std::string& text) {
+    if (m_previewing) m_preview.diagnostics.push_back(text);
+    m_services.dialogs.messageBox(text, MsgButtons::OK, MsgIcon::Exclamation, diag::kAppTitle);
+}
+
+void ImportScreen::countPreviewNow() noexcept {
+    if (!m_previewing) return;
+    try {
+        wizard::Context& context = m_services.context;
+        countPreview(context.destination(), context.Gstructures, m_importId, context.UpdateImportID > 0,
+                     context.KBImport, m_itemsBefore, m_movedItems, m_preview);
+    } catch (const std::exception& error) {
+        // The run failed before the tables it counts were written: the levels keep what was counted.
+        diag::UT_Output_Debug(std::string(" - Preview counts: ") + error.what());
     }
 }
 
@@ -514,6 +615,10 @@ void ImportScreen::enableTriggers() {
 
 void ImportScreen::failureExit(const std::string& detail) {
     enableTriggers();
+    if (m_previewing && !m_preview.failed) {
+        m_preview.failed = true;
+        m_preview.failure = LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail);
+    }
     m_services.dialogs.setBusy(false);
     m_services.dialogs.messageBox(LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail) +
                                       (m_triggersStillOff.empty() ? "" : "\r\n" + m_triggersStillOff),

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "db/destination_lock.h"
 #include "diag/fault_point.h"
+#include "import/import_preview.h"
 
 #include "wizard/controls.h"
 #include "wizard/navigator.h"
@@ -23,6 +25,9 @@ public:
 
     void Form_Load() override;
     void cmdStart_Click();
+    // The whole run as Start runs it, rolled back at the end; what it would do is in preview().
+    void cmdPreview_Click();
+    const ImportPreview& preview() const { return m_preview; }
     void cmdBack_Click();
     void cmdFinish_Click();
 
@@ -61,7 +66,12 @@ private:
     struct RunFailed {};  // a stage failed and said so; the failure exit follows
     struct Aborted {};    // the user aborted the import information
 
+    void run();
     void runStages();
+    // A message of the run, kept among the preview's diagnostics as well.
+    void warn(const std::string& text);
+    // While the preview's work is still in the destination; errors leave the counts as they are.
+    void countPreviewNow() noexcept;
     // False when another import or undo holds the destination; the user has been told.
     bool takeDestinationLock();
     void retakeDestinationLock();
@@ -83,6 +93,10 @@ private:
     std::string m_triggersStillOff;  // which stayed off after a failure, and how they come on
     bool m_reportFailure = false;  // a failure from here on also shows the stage's failure message
     std::shared_ptr<db::DestinationLock> m_destinationLock;  // held from Start until the run ends
+    bool m_previewing = false;
+    ImportPreview m_preview;
+    std::int64_t m_itemsBefore = 0;    // the highest item id before the item procedure
+    std::map<int, long> m_movedItems;  // per level, by the move of items that left the source
 };
 
 }  // namespace koru::import

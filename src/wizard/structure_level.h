@@ -25,6 +25,8 @@ struct StructureLevel {
     std::optional<long> transferRowsCompared;
     // Rows of this level without a key, which an update run leaves out.
     long keylessRows = 0;
+    // Rows the level's source statement returned in the last run.
+    long rowsRead = 0;
 };
 
 }  // namespace koru::wizard

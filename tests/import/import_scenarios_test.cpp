@@ -4,6 +4,7 @@
 #include <fstream>
 #include <limits>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "app/application.h"
@@ -14,6 +15,7 @@
 #include "diag/stop_request.h"
 #include "import/extraction.h"
 #include "import/import_info_screen.h"
+#include "import/import_preview.h"
 #include "import/import_screen.h"
 #include "mapping/level_values.h"
 #include "mapping/mapping_files.h"
@@ -115,8 +117,8 @@ const std::size_t kShippedLimit = wizard::Context().statementLimit;
 
 class ScenarioRunner {
 public:
-    ScenarioRunner(const fs::path& file, KeyLists lists)
-        : m_file(file), m_scenario(readScenario(file)), m_lists(lists) {
+    ScenarioRunner(const fs::path& file, KeyLists lists, bool preview = false)
+        : m_file(file), m_scenario(readScenario(file)), m_lists(lists), m_previewFirst(preview) {
         if (lists == KeyLists::Never) context.statementLimit = 0;
         if (lists == KeyLists::Always) context.statementLimit = std::numeric_limits<std::size_t>::max();
     }
@@ -248,6 +250,8 @@ private:
         std::vector<std::string> expectedErrors, expectedLog;
         bool anyMessage = false;
         bool abort = false;
+        bool refused = false;
+        std::vector<std::pair<std::string, MsgResult>> messages;
         std::optional<int> expectedExit;
         std::map<int, long> merged, left;
         for (const std::string& line : section.lines) {
@@ -290,8 +294,9 @@ private:
                                    : key == "message:Abort" ? MsgResult::Abort
                                    : key == "message:Ignore" ? MsgResult::Ignore
                                                             : MsgResult::OK;
-                dialogs.expectMessage(value, answer);
+                messages.emplace_back(value, answer);
             } else if (key == "refuse") {
+                refused = true;
                 // code*times:statement
                 std::size_t star = value.find('*'), colon = value.find(':');
                 auto real = std::move(context.DestinationConnection);
@@ -304,9 +309,8 @@ private:
             }
         }
         if (!anyMessage && !context.Unattended && !abort) {
-            dialogs.expectMessage("Important Notice\r\n\r\nThe Data Import may take some time, and the application may "
-                                  "stop responding\r\nPlease do not close application until import is complete");
-            dialogs.expectMessage("Veltrane Data Import Completed Successfully");
+            messages.emplace_back(kNotice, MsgResult::OK);
+            messages.emplace_back(kCompleted, MsgResult::OK);
         }
 
         mapping::rebuildStructureLevels(context.destination(), context);
@@ -327,9 +331,15 @@ private:
         application.navigator().unloadScreen(ScreenId::frmDBSave);
         auto* screen = dynamic_cast<ImportScreen*>(application.navigator().loadScreen(ScreenId::frmDBSave));
         ASSERT_NE(screen, nullptr);
+        // A refusal would be spent by the preview; an aborted run has nothing to preview.
+        bool previewed = m_previewFirst && !refused && !abort;
+        if (previewed) preview(*screen, messages);
+        for (const auto& [text, answer] : messages) dialogs.expectMessage(text, answer);
         std::optional<int> exit;
         std::size_t shownBefore = dialogs.shown().size();
         long articlesBefore = context.KBImport ? countOf("SELECT count(*) FROM KNOWLEDGE") : 0;
+        std::int64_t itemsBefore = highestItemId(context.destination(), context.KBImport);
+        std::map<std::string, std::string> parentsBefore = parents();
         test::writeFile(home.path() / "TKImportLog.on", "");
         fs::remove(home.path() / "TKImportLog.log");
         if (m_source) m_source->takeLongest();
@@ -346,6 +356,7 @@ private:
         diag::clearStopRequest();
         host.onModal = nullptr;  // it holds this run's locals
         checkNothingLost(*screen, exit, shownBefore, merged, left, articlesBefore);
+        if (previewed) checkPreviewed(*screen, exit, shownBefore, itemsBefore, parentsBefore);
         EXPECT_EQ(exit, expectedExit) << home.read("XFRLog.log");
         EXPECT_EQ(dialogs.pending(), 0u) << "messages expected but not shown";
         EXPECT_EQ(consoles, expectedConsoles);
@@ -357,6 +368,93 @@ private:
     }
 
     long countOf(const std::string& sql) { return std::stol(test::rowsOf(context.destination(), sql)); }
+
+    // Every table of the destination, its schema and its triggers, row for row.
+    std::string snapshot() {
+        std::string rows = test::rowsOf(*m_destination, "SELECT type, name, sql FROM sqlite_master ORDER BY name");
+        std::istringstream tables(test::rowsOf(*m_destination, "SELECT name FROM sqlite_master WHERE type = 'table'"));
+        for (std::string table; std::getline(tables, table);) {
+            rows += "[" + table + "]\n" + test::rowsOf(*m_destination, "SELECT * FROM [" + table + "]");
+        }
+        return rows;
+    }
+
+    std::map<std::string, std::string> parents() {
+        std::map<std::string, std::string> parentOf;
+        if (context.KBImport) return parentOf;
+        std::istringstream rows(test::rowsOf(*m_destination, "SELECT ID, Parent FROM CIID"));
+        for (std::string row; std::getline(rows, row);) parentOf[row.substr(0, row.find('|'))] = row.substr(row.find('|') + 1);
+        return parentOf;
+    }
+
+    // The preview shows what the run will show, but for the notice and the success message, and
+    // leaves every table as it was.
+    void preview(ImportScreen& screen, const std::vector<std::pair<std::string, MsgResult>>& messages) {
+        SCOPED_TRACE("preview");
+        std::string before = snapshot();
+        for (const auto& [text, answer] : messages) {
+            if (text != kNotice && text != kCompleted) dialogs.expectMessage(text, answer);
+        }
+        auto onModal = std::exchange(host.onModal, [](wizard::Screen&) {});
+        test::writeFile(home.path() / "TKImportLog.on", "");
+        screen.cmdPreview_Click();
+        diag::clearStopRequest();
+        host.onModal = onModal;
+        EXPECT_EQ(dialogs.pending(), 0u) << "messages of the run that the preview did not show";
+        EXPECT_EQ(snapshot(), before) << "the preview changed the destination";
+        m_previewed = screen.preview();
+    }
+
+    // The previewed counts are what the run did: items created and updated per level, items it
+    // moved (their parent changed), the rows it read and the rows that failed.
+    void checkPreviewed(const ImportScreen& screen, std::optional<int> exit, std::size_t shownBefore,
+                        std::int64_t itemsBefore, const std::map<std::string, std::string>& parentsBefore) {
+        SCOPED_TRACE("previewed counts");
+        bool succeeded = exit == 0;
+        for (std::size_t i = shownBefore; i < dialogs.shown().size(); ++i) {
+            succeeded = succeeded || dialogs.shown()[i].text == kCompleted;
+        }
+        EXPECT_EQ(m_previewed.failed, !succeeded) << m_previewed.failure;
+        std::map<int, long> moved;
+        if (context.MoveIfNotInSource && !context.KBImport) {
+            std::map<int, std::set<std::string>> movedIds;
+            std::istringstream rows(test::rowsOf(
+                *m_destination, "SELECT h.StructureID, c.ID, c.Parent FROM CIID c JOIN XFRHash h ON h.CIIDID = c.ID "
+                                "WHERE h.ImportID <> " + std::to_string(screen.importId())));
+            for (std::string row; std::getline(rows, row);) {
+                std::istringstream fields(row);
+                std::string level, id, parent;
+                std::getline(fields, level, '|');
+                std::getline(fields, id, '|');
+                std::getline(fields, parent, '|');
+                auto was = parentsBefore.find(id);
+                if (parent == std::to_string(context.NewParentID) && was != parentsBefore.end() && was->second != parent) {
+                    movedIds[std::stoi(level)].insert(id);
+                }
+            }
+            for (const auto& [level, ids] : movedIds) moved[level] = static_cast<long>(ids.size());
+        }
+        ImportPreview done;
+        countPreview(*m_destination, context.Gstructures, screen.importId(), context.UpdateImportID > 0,
+                     context.KBImport, itemsBefore, moved, done);
+        ASSERT_EQ(m_previewed.levels.size(), done.levels.size());
+        long created = 0;
+        for (std::size_t i = 0; i < done.levels.size(); ++i) {
+            const LevelPreview& previewed = m_previewed.levels[i];
+            const LevelPreview& level = done.levels[i];
+            SCOPED_TRACE("level " + std::to_string(i + 1));
+            EXPECT_EQ(previewed.create, level.create);
+            EXPECT_EQ(previewed.update, level.update);
+            EXPECT_EQ(previewed.move, level.move);
+            EXPECT_EQ(previewed.failing, level.failing);
+            EXPECT_EQ(previewed.read, level.read);
+            created += level.create;
+        }
+        if (context.KBImport) return;
+        // A failed run may hold items it could not record.
+        if (succeeded) EXPECT_EQ(countOf("SELECT count(*) FROM CIID WHERE ID > " + std::to_string(itemsBefore)), created);
+        EXPECT_EQ(m_previewed.tree, done.tree);
+    }
 
     // Rows per level of a "level|count" query.
     std::map<int, long> perLevel(db::Connection& connection, const std::string& sql) {
@@ -440,10 +538,17 @@ private:
         }
     }
 
+    static constexpr const char* kNotice =
+        "Important Notice\r\n\r\nThe Data Import may take some time, and the application may stop responding\r\n"
+        "Please do not close application until import is complete";
+    static constexpr const char* kCompleted = "Veltrane Data Import Completed Successfully";
+
     test::TempHome home;
     fs::path m_file;
     Scenario m_scenario;
     KeyLists m_lists;
+    bool m_previewFirst;
+    ImportPreview m_previewed;
     test::RecordingConnection* m_source = nullptr;
     std::size_t m_longestStatement = 0;
     fs::path m_folder;
@@ -458,11 +563,12 @@ private:
 struct ScenarioCase {
     std::string name;
     KeyLists lists;
+    bool preview = false;  // every run previewed first
 };
 
 std::string caseName(const ScenarioCase& scenario) {
     const char* lists[] = {"", "_keys_compared_here", "_keys_listed"};
-    return scenario.name + lists[static_cast<int>(scenario.lists)];
+    return scenario.name + lists[static_cast<int>(scenario.lists)] + (scenario.preview ? "_previewed" : "");
 }
 
 void PrintTo(const ScenarioCase& scenario, std::ostream* out) { *out << caseName(scenario); }
@@ -470,7 +576,9 @@ void PrintTo(const ScenarioCase& scenario, std::ostream* out) { *out << caseName
 class DbImportScenario : public ::testing::TestWithParam<ScenarioCase> {};
 
 TEST_P(DbImportScenario, LeavesExactlyTheExpectedRows) {
-    ScenarioRunner(fs::path(KORU_FIXTURES_DIR) / "import" / (GetParam().name + ".scenario"), GetParam().lists).run();
+    ScenarioRunner(fs::path(KORU_FIXTURES_DIR) / "import" / (GetParam().name + ".scenario"), GetParam().lists,
+                   GetParam().preview)
+        .run();
 }
 
 std::vector<ScenarioCase> scenarioCases() {
@@ -487,11 +595,12 @@ std::vector<ScenarioCase> scenarioCases() {
             }
         }
         cases.push_back({name, KeyLists::AsShipped});
+        cases.push_back({name, KeyLists::AsShipped, true});
         if (updates && scenario.header["keys-compared-here"] != "differs") cases.push_back({name, KeyLists::Never});
         if (scenario.header["many-keys"] == "1") cases.push_back({name, KeyLists::Always});
     }
     std::sort(cases.begin(), cases.end(), [](const ScenarioCase& a, const ScenarioCase& b) {
-        return std::tie(a.name, a.lists) < std::tie(b.name, b.lists);
+        return std::tie(a.name, a.lists, a.preview) < std::tie(b.name, b.lists, b.preview);
     });
     return cases;
 }
