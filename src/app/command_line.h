@@ -46,6 +46,7 @@ struct UnattendedParameters {
     std::string password;
     std::string update;
     std::string database;
+    bool preview = false;  // --preview: the run rolled back, and what it would do printed
 };
 
 // Reads the six keys and checks the mapping file and the update value. A refused value is

@@ -16,6 +16,8 @@ std::string usageText() {
            "       koru /MapFile='<file>' /Product='TICKORA|LEDGORA' /UserID='<user>'\n"
            "            /Password='<password>' /Update='0|1|2|3' [/Database='<name>']\n"
            "                                 run a saved mapping unattended\n"
+           "       koru --preview /MapFile=... /Product=... /UserID=... /Update=...\n"
+           "                                 the same run, rolled back: print what it would do\n"
            "       koru --history /Product=... /UserID=... [/Password=...] [/Database=...]\n"
            "                                 list the import sessions, newest first\n"
            "       koru --undo ID /Product=... /UserID=... [/Password=...] [/Database=...]\n"
@@ -41,6 +43,12 @@ std::string usageText() {
            "items, their requests or asset records; items an earlier session recorded stay)\n"
            "and prints what it removed.\n"
            "\n"
+           "--preview runs every stage of the import inside one transaction on the\n"
+           "destination and rolls it back, so that nothing is kept. It prints one line per\n"
+           "level, fields separated by TAB: level name, rows read from the source, items\n"
+           "to create, to update, to move (left the source), rows failing; then what the\n"
+           "run would say about its rows; exit status 1 when the run would fail.\n"
+           "\n"
            "Exit status: 0 once the import (listing, deletion) has completed, 2 parameters\n"
            "refused or an unknown option, 1 any other failure. Every message, error report\n"
            "and refusal is printed on standard error and written to XFRLog.log in the\n"
@@ -59,15 +67,33 @@ int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ost
         return kExitSuccess;
     }
 
+    // --preview goes with the keys of a run; the run itself reads them without it.
+    std::vector<std::string> runArguments;
+    bool preview = false;
+    for (const std::string& argument : arguments) {
+        if (argument == "--preview") {
+            preview = true;
+        } else {
+            runArguments.push_back(argument);
+        }
+    }
+    if (preview && runArguments.empty()) {
+        err << "koru: --preview needs the keys of a run\n" << usageText();
+        return kExitRefusedParameters;
+    }
     bool refused = false;
-    std::optional<SessionCommand> sessionCommand = readSessionCommand(arguments, err, refused);
+    std::optional<SessionCommand> sessionCommand = readSessionCommand(runArguments, err, refused);
+    if (preview && sessionCommand) {
+        err << "koru: --preview previews an import run, not --history or --undo\n" << usageText();
+        return kExitRefusedParameters;
+    }
     if (refused) {
         err << usageText();
         return kExitRefusedParameters;
     }
-    CommandLine commandLine(arguments);
+    CommandLine commandLine(runArguments);
     // A mistyped option is not a saved mapping to run.
-    for (const std::string& argument : arguments) {
+    for (const std::string& argument : runArguments) {
         if (!sessionCommand && argument.rfind("--", 0) == 0) {
             std::string password;
             commandLine.UT_Get_Command_Parameter("/Password=", password);
@@ -97,6 +123,7 @@ int Main(const std::vector<std::string>& arguments, FrontEnd& frontEnd, std::ost
             << '\n';
         return kExitRefusedParameters;
     }
+    parameters->preview = preview;
     return runUnattended(*parameters, out, err);
 }
 

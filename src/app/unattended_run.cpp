@@ -9,6 +9,7 @@
 #include "editor/drag_map_screen.h"
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
+#include "db/preview_connection.h"
 #include "mapping/mappings_screen.h"
 #include "wizard/headless_dialogs.h"
 
@@ -57,6 +58,12 @@ int runUnattended(const UnattendedParameters& parameters, std::ostream& out, std
     application.echoReportsTo(err);
     diag::installStopHandlers();
     wizard::Context& context = application.context();
+    // A preview keeps nothing of the run, from connect on: the mapping it loads included.
+    context.previewOnly = parameters.preview;
+    struct EndPreview {
+        wizard::Context& context;
+        ~EndPreview() { db::endPreview(context.DestinationConnection); }
+    } endPreview{context};
     wizard::Navigator& navigator = application.navigator();
     ScreenRegistry& screens = application.screens();
     auto shown = [&](ScreenId id) {
@@ -89,6 +96,16 @@ int runUnattended(const UnattendedParameters& parameters, std::ostream& out, std
         if (!shown(ScreenId::frmDBSave)) return stoppedAt(err, "the mapping is not complete (drag-map editor, Next)");
 
         auto* importScreen = screens.get<import::ImportScreen>(ScreenId::frmDBSave);
+        if (parameters.preview) {
+            importScreen->cmdPreview_Click();
+            out << import::previewTable(importScreen->preview());
+            if (importScreen->preview().failed) {
+                diag::UT_Write_To_Internal_Log("Preview: the run would fail");
+                return kExitFailure;
+            }
+            diag::UT_Write_To_Internal_Log("Preview completed: nothing was changed");
+            return kExitSuccess;
+        }
         importScreen->cmdStart_Click();
         // Start ends the process on success; coming back means the import did not finish.
         return stoppedAt(err, "the import did not finish (import screen, Start)");

@@ -4,6 +4,7 @@
 #include "connect/users_check_screen.h"
 #include "db/connection_factory.h"
 #include "db/connection_string.h"
+#include "db/preview_connection.h"
 #include "db/destination_access.h"
 #include "db/destination_lock.h"
 #include "db/freetds_config.h"
@@ -154,6 +155,11 @@ void ConnectionScreen::cmdNext_Click() {
             return;
         }
         if (context.Unattended) context.heldDestinationLock = lock;
+        // Past the write check, which takes its own transaction: from here on a preview keeps nothing.
+        if (context.previewOnly && !db::isPreview(context.DestinationConnection.get())) {
+            context.DestinationConnection = std::make_unique<db::PreviewConnection>(
+                std::move(context.DestinationConnection), context.dialect().kind());
+        }
         if (!repository.Create_XFR_Tables() || !repository.Create_XFR_Indexes()) {
             cmdNext.enabled = true;
             return;

@@ -1,5 +1,6 @@
 #include "import/import_preview.h"
 
+#include "db/preview_connection.h"
 #include "diag/text.h"
 
 namespace koru::import {
@@ -95,6 +96,19 @@ std::string previewTable(const ImportPreview& preview) {
     for (const std::string& line : preview.diagnostics) lines(line);
     if (preview.failed) lines("The run would fail: " + (preview.failure.empty() ? "see the messages above" : preview.failure));
     return table;
+}
+
+PreviewScope::PreviewScope(wizard::Context& context) : m_context(context) {
+    if (db::isPreview(context.DestinationConnection.get())) return;
+    db::DestinationDialect::Kind kind = context.dialect().kind();
+    context.destination();  // a closed destination fails here, as any work on it would
+    context.DestinationConnection =
+        std::make_unique<db::PreviewConnection>(std::move(context.DestinationConnection), kind);
+    m_own = true;
+}
+
+PreviewScope::~PreviewScope() {
+    if (m_own) db::endPreview(m_context.DestinationConnection);
 }
 
 }  // namespace koru::import

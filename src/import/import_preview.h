@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "wizard/context.h"
 #include "wizard/structure_level.h"
 
 namespace koru::import {
@@ -40,5 +41,20 @@ void countPreview(db::Connection& destination, const std::vector<wizard::Structu
 
 // The table printed by an unattended preview: a line per level, then the diagnostics.
 std::string previewTable(const ImportPreview& preview);
+
+// The context's destination inside a preview for a scope: rolled back and handed back at its end.
+// Within a preview begun already (an unattended preview begins at connect) it leaves the
+// destination to that one.
+class PreviewScope {
+public:
+    explicit PreviewScope(wizard::Context& context);
+    ~PreviewScope();
+    PreviewScope(const PreviewScope&) = delete;
+    PreviewScope& operator=(const PreviewScope&) = delete;
+
+private:
+    wizard::Context& m_context;
+    bool m_own = false;
+};
 
 }  // namespace koru::import

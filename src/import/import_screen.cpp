@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "db/destination_access.h"
+#include "db/preview_connection.h"
 #include "db/repository.h"
 #include "db/sql_quoting.h"
 #include "db/trigger_switch.h"
@@ -19,7 +20,6 @@
 #include "import/import_info_screen.h"
 #include "import/import_procedures.h"
 #include "import/import_statements.h"
-#include "import/preview_connection.h"
 #include "import/row_accounting.h"
 #include "mapping/mapping_checks.h"
 #include "wizard/error_trap.h"
@@ -120,29 +120,17 @@ void ImportScreen::run() {
         std::shared_ptr<db::DestinationLock>& lock;
         ~Release() { lock.reset(); }
     } release{m_destinationLock};
-    // Declared after the lock: everything is rolled back before another run may begin.
-    struct RollBack {
+    // Declared after the lock: everything is rolled back before another run may begin, and
+    // counted before that.
+    std::optional<PreviewScope> previewScope;
+    struct Count {
         ImportScreen& screen;
-        wizard::Context& context;
-        ~RollBack() {
-            auto* preview = dynamic_cast<PreviewConnection*>(context.DestinationConnection.get());
-            if (!preview) return;
-            screen.countPreviewNow();
-            try {
-                context.DestinationConnection = preview->rollBack();
-            } catch (const std::exception& error) {
-                // Closing ends the transaction without keeping anything; connecting again is the user's.
-                diag::UT_Write_To_Internal_Log(std::string("The preview's rollback failed: ") + error.what());
-                context.DestinationConnection.reset();
-            }
-        }
+        ~Count() { screen.countPreviewNow(); }
     };
-    std::optional<RollBack> rollBack;
+    std::optional<Count> count;
     if (m_previewing) {
         try {
-            db::DestinationDialect::Kind kind = context.dialect().kind();
-            context.DestinationConnection =
-                std::make_unique<PreviewConnection>(std::move(context.DestinationConnection), kind);
+            previewScope.emplace(context);
         } catch (const std::exception& error) {
             m_services.dialogs.setBusy(false);
             m_services.reporter.UT_Report_Error(wizard::errorRecordOf(error), "frmDBSave:cmdPreview", "");
@@ -151,10 +139,11 @@ void ImportScreen::run() {
             cmdBack.enabled = true;
             return;
         }
-        rollBack.emplace(*this, context);
+        count.emplace(*this);
         for (wizard::StructureLevel& level : context.Gstructures) level.rowsRead = 0;
         m_movedItems.clear();
         m_itemsBefore = 0;
+        m_stageError.clear();
     }
     diag::UT_Output_Debug(now() + " - Creating tables");
     try {
@@ -199,7 +188,8 @@ bool ImportScreen::takeDestinationLock() {
         std::optional<std::string> refusal;
         if (!m_destinationLock->acquire(context.destinationLockWait)) {
             refusal = db::destinationBusyMessage(context.DestinDBName, m_destinationLock->holder());
-        } else {
+        } else if (!db::isPreview(context.DestinationConnection.get())) {
+            // A preview's transaction holds the write lock already.
             refusal = db::destinationWriteRefusal(context.destination(), context.dialect().kind(),
                                                   context.DestinDBName, context.destinationLockWait);
         }
@@ -231,7 +221,21 @@ void ImportScreen::retakeDestinationLock() {
 void ImportScreen::runStages() {
     wizard::Context& context = m_services.context;
     wizard::Dialogs& dialogs = m_services.dialogs;
-    diag::ErrorReporter& reporter = m_services.reporter;
+    // A preview keeps the error a stage reported, to say why the run would fail.
+    struct PreviewReporter : diag::ErrorReporter {
+        diag::ErrorReporter& real;
+        std::string& reported;
+        PreviewReporter(diag::ErrorReporter& real, std::string& reported) : real(real), reported(reported) {}
+        void UT_Report_Error(const diag::ErrorRecord& error, std::string_view location,
+                             std::string_view message) override {
+            reported = error.description;
+            real.UT_Report_Error(error, location, message);
+        }
+        void Show_Form(std::string_view message, std::string_view location, const diag::ErrorRecord& error) override {
+            real.Show_Form(message, location, error);
+        }
+    } previewReporter(m_services.reporter, m_stageError);
+    diag::ErrorReporter& reporter = m_previewing ? previewReporter : m_services.reporter;
     db::DestinationDialect::Kind kind = context.dialect().kind();
     const ImportStatements& statements = importStatementsFor(kind);
     auto procedures = makeImportProcedures(kind);
@@ -617,7 +621,8 @@ void ImportScreen::failureExit(const std::string& detail) {
     enableTriggers();
     if (m_previewing && !m_preview.failed) {
         m_preview.failed = true;
-        m_preview.failure = LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail);
+        m_preview.failure = LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail) +
+                            (m_stageError.empty() ? "" : "\r\n" + m_stageError);
     }
     m_services.dialogs.setBusy(false);
     m_services.dialogs.messageBox(LS(276) + m_stage + (detail.empty() ? "" : "\r\n" + detail) +

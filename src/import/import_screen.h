@@ -97,6 +97,7 @@ private:
     ImportPreview m_preview;
     std::int64_t m_itemsBefore = 0;    // the highest item id before the item procedure
     std::map<int, long> m_movedItems;  // per level, by the move of items that left the source
+    std::string m_stageError;          // what a stage of a preview reported
 };
 
 }  // namespace koru::import

@@ -65,6 +65,9 @@ struct Context {
     // Held by an unattended run from connecting to its end, so that no other import or undo
     // rewrites the shared tables or records a session under it; empty otherwise.
     std::shared_ptr<db::DestinationLock> heldDestinationLock;
+    // An unattended preview: from connect on, the destination runs inside one transaction that
+    // the run rolls back at its end.
+    bool previewOnly = false;
 
     bool sourceOpen() const { return SourceConnection && SourceConnection->isOpen(); }
     bool destinationOpen() const { return DestinationConnection && DestinationConnection->isOpen(); }

@@ -1,30 +1,30 @@
-#include "import/preview_connection.h"
+#include "db/preview_connection.h"
 
-namespace koru::import {
+namespace koru::db {
 namespace {
 
-class PreviewStatement : public db::Statement {
+class PreviewStatement : public Statement {
 public:
-    PreviewStatement(const PreviewConnection& connection, std::unique_ptr<db::Statement> real)
+    PreviewStatement(const PreviewConnection& connection, std::unique_ptr<Statement> real)
         : m_connection(connection), m_real(std::move(real)) {}
 
-    std::int64_t execute(const std::vector<db::Value>& parameters) override {
+    std::int64_t execute(const std::vector<Value>& parameters) override {
         m_connection.checkOpen();
         return m_real->execute(parameters);
     }
-    std::unique_ptr<db::Recordset> query(const std::vector<db::Value>& parameters) override {
+    std::unique_ptr<Recordset> query(const std::vector<Value>& parameters) override {
         m_connection.checkOpen();
         return m_real->query(parameters);
     }
 
 private:
     const PreviewConnection& m_connection;
-    std::unique_ptr<db::Statement> m_real;
+    std::unique_ptr<Statement> m_real;
 };
 
 }  // namespace
 
-PreviewConnection::PreviewConnection(std::unique_ptr<db::Connection> real, db::DestinationDialect::Kind kind)
+PreviewConnection::PreviewConnection(std::unique_ptr<Connection> real, DestinationDialect::Kind kind)
     : m_real(std::move(real)), m_kind(kind) {
     m_real->beginTransaction();
 }
@@ -39,7 +39,7 @@ PreviewConnection::~PreviewConnection() {
     }
 }
 
-std::unique_ptr<db::Connection> PreviewConnection::rollBack() {
+std::unique_ptr<Connection> PreviewConnection::rollBack() {
     if (m_real->isOpen() && m_real->inTransaction()) m_real->rollback();
     m_depth = 0;
     return std::move(m_real);
@@ -47,7 +47,7 @@ std::unique_ptr<db::Connection> PreviewConnection::rollBack() {
 
 void PreviewConnection::checkOpen() const {
     if (!m_real || !m_real->isOpen() || !m_real->inTransaction()) {
-        throw db::DbError(db::kErrGeneralFailure,
+        throw DbError(kErrGeneralFailure,
                           "The preview's transaction on the destination has ended; the preview stopped so that "
                           "nothing is written.");
     }
@@ -64,25 +64,25 @@ void PreviewConnection::execute(const std::string& sql) {
     m_real->execute(sql);
 }
 
-std::unique_ptr<db::Recordset> PreviewConnection::query(const std::string& sql) {
+std::unique_ptr<Recordset> PreviewConnection::query(const std::string& sql) {
     checkOpen();
     return m_real->query(sql);
 }
 
-std::vector<std::string> PreviewConnection::tables(db::ObjectType type) {
+std::vector<std::string> PreviewConnection::tables(ObjectType type) {
     checkOpen();
     return m_real->tables(type);
 }
 
-std::vector<db::FieldInfo> PreviewConnection::columns(const std::string& table) {
+std::vector<FieldInfo> PreviewConnection::columns(const std::string& table) {
     checkOpen();
     return m_real->columns(table);
 }
 
 const std::string& PreviewConnection::connectionString() const { return m_real->connectionString(); }
-const std::vector<db::ProviderError>& PreviewConnection::providerErrors() const { return m_real->providerErrors(); }
+const std::vector<ProviderError>& PreviewConnection::providerErrors() const { return m_real->providerErrors(); }
 
-std::unique_ptr<db::Statement> PreviewConnection::prepare(const std::string& sql) {
+std::unique_ptr<Statement> PreviewConnection::prepare(const std::string& sql) {
     checkOpen();
     return std::make_unique<PreviewStatement>(*this, m_real->prepare(sql));
 }
@@ -91,18 +91,18 @@ std::int64_t PreviewConnection::affectedRows() const { return m_real->affectedRo
 std::int64_t PreviewConnection::lastInsertId() { return m_real->lastInsertId(); }
 
 void PreviewConnection::beginTransaction() {
-    if (m_depth > 0) throw db::DbError(db::kErrGeneralFailure, "A transaction is already active on this connection.");
+    if (m_depth > 0) throw DbError(kErrGeneralFailure, "A transaction is already active on this connection.");
     checkOpen();
-    m_real->execute(m_kind == db::DestinationDialect::Kind::Mssql ? "SAVE TRANSACTION " + savepoint(1)
+    m_real->execute(m_kind == DestinationDialect::Kind::Mssql ? "SAVE TRANSACTION " + savepoint(1)
                                                                    : "SAVEPOINT " + savepoint(1));
     m_depth = 1;
 }
 
 void PreviewConnection::commit() {
-    if (m_depth == 0) throw db::DbError(db::kErrGeneralFailure, "No transaction is active.");
+    if (m_depth == 0) throw DbError(kErrGeneralFailure, "No transaction is active.");
     checkOpen();
     // SQL Server keeps a savepoint until the transaction ends: there is nothing to release.
-    if (m_kind != db::DestinationDialect::Kind::Mssql) m_real->execute("RELEASE " + savepoint(1));
+    if (m_kind != DestinationDialect::Kind::Mssql) m_real->execute("RELEASE " + savepoint(1));
     m_depth = 0;
 }
 
@@ -110,7 +110,7 @@ void PreviewConnection::rollback() {
     if (m_depth == 0) return;
     m_depth = 0;
     checkOpen();
-    if (m_kind == db::DestinationDialect::Kind::Mssql) {
+    if (m_kind == DestinationDialect::Kind::Mssql) {
         m_real->execute("ROLLBACK TRANSACTION " + savepoint(1));
     } else {
         m_real->execute("ROLLBACK TO " + savepoint(1));
@@ -126,4 +126,17 @@ void PreviewConnection::setConnectionTimeout(int seconds) { m_real->setConnectio
 std::string PreviewConnection::dbmsName() const { return m_real->dbmsName(); }
 std::string PreviewConnection::identifierQuote() const { return m_real->identifierQuote(); }
 
-}  // namespace koru::import
+void endPreview(std::unique_ptr<Connection>& connection) {
+    auto* preview = dynamic_cast<PreviewConnection*>(connection.get());
+    if (!preview) return;
+    try {
+        connection = preview->rollBack();
+    } catch (const std::exception&) {
+        // Closing ends the transaction without keeping anything; connecting again is the user's.
+        connection.reset();
+    }
+}
+
+bool isPreview(const Connection* connection) { return dynamic_cast<const PreviewConnection*>(connection) != nullptr; }
+
+}  // namespace koru::db

@@ -7,30 +7,30 @@
 #include "db/connection.h"
 #include "db/destination_dialect.h"
 
-namespace koru::import {
+namespace koru::db {
 
 // The destination seen by a preview: everything runs inside one transaction that is rolled back
 // at the end. The stages' own transactions become savepoints within it, so that nothing they
 // commit outlives the preview; once the outer transaction has ended (a connection opened again,
 // a failure that ended it), every further statement is refused rather than written for good.
-class PreviewConnection : public db::Connection {
+class PreviewConnection : public Connection {
 public:
-    PreviewConnection(std::unique_ptr<db::Connection> real, db::DestinationDialect::Kind kind);
+    PreviewConnection(std::unique_ptr<Connection> real, DestinationDialect::Kind kind);
     ~PreviewConnection() override;
 
     // Rolls back everything the preview did and hands the connection back.
-    std::unique_ptr<db::Connection> rollBack();
+    std::unique_ptr<Connection> rollBack();
 
     void open(const std::string& connectionString) override;
     void close() override;
     bool isOpen() const override;
     void execute(const std::string& sql) override;
-    std::unique_ptr<db::Recordset> query(const std::string& sql) override;
-    std::vector<std::string> tables(db::ObjectType type) override;
-    std::vector<db::FieldInfo> columns(const std::string& table) override;
+    std::unique_ptr<Recordset> query(const std::string& sql) override;
+    std::vector<std::string> tables(ObjectType type) override;
+    std::vector<FieldInfo> columns(const std::string& table) override;
     const std::string& connectionString() const override;
-    const std::vector<db::ProviderError>& providerErrors() const override;
-    std::unique_ptr<db::Statement> prepare(const std::string& sql) override;
+    const std::vector<ProviderError>& providerErrors() const override;
+    std::unique_ptr<Statement> prepare(const std::string& sql) override;
     std::int64_t affectedRows() const override;
     std::int64_t lastInsertId() override;
     void beginTransaction() override;
@@ -50,9 +50,14 @@ public:
 private:
     std::string savepoint(std::size_t depth) const;
 
-    std::unique_ptr<db::Connection> m_real;
-    db::DestinationDialect::Kind m_kind;
+    std::unique_ptr<Connection> m_real;
+    DestinationDialect::Kind m_kind;
     std::size_t m_depth = 0;  // savepoints standing for the stages' own transactions
 };
 
-}  // namespace koru::import
+// Rolls back a preview and puts its connection in its place; anything else stays as it is.
+void endPreview(std::unique_ptr<Connection>& connection);
+// True when the connection is a preview's.
+bool isPreview(const Connection* connection);
+
+}  // namespace koru::db
