@@ -111,4 +111,12 @@ PreviewScope::~PreviewScope() {
     if (m_own) db::endPreview(m_context.DestinationConnection);
 }
 
+std::string previewText(const ImportPreview& preview) {
+    std::string text = "Level\tRead\tCreate\tUpdate\tMove\tFailing\n" + previewTable(preview);
+    if (!preview.tree.empty()) text += "\nThe first items as they would hang:\n";
+    for (const std::string& item : preview.tree) text += item + '\n';
+    if (!preview.failed) text += "\nNothing was changed: the preview was rolled back.\n";
+    return text;
+}
+
 }  // namespace koru::import

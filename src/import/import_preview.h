@@ -41,6 +41,9 @@ void countPreview(db::Connection& destination, const std::vector<wizard::Structu
 
 // The table printed by an unattended preview: a line per level, then the diagnostics.
 std::string previewTable(const ImportPreview& preview);
+// The same for the import screen: a heading over the levels, the diagnostics and the first
+// items as they would hang.
+std::string previewText(const ImportPreview& preview);
 
 // The context's destination inside a preview for a scope: rolled back and handed back at its end.
 // Within a preview begun already (an unattended preview begins at connect) it leaves the

@@ -70,6 +70,10 @@ void ImportScreen::Form_Load() {
     fraHRAC.caption = LS(286);
     cmdBack.caption = LS(167);
     cmdStart.caption = LS(278);
+    cmdPreview.caption = "Preview";
+    cmdPreview.toolTip = "Run the whole import and take it back: see what it would do, level by level";
+    txtPreview.locked = true;
+    txtPreview.visible = false;
     cmdFinish.caption = LS(279);
     cmdFinish.enabled = false;
     wizard::Context& context = m_services.context;
@@ -82,12 +86,15 @@ void ImportScreen::Form_Load() {
 
 void ImportScreen::cmdStart_Click() {
     m_previewing = false;
+    cmdPreview.enabled = false;
     run();
+    cmdPreview.enabled = cmdStart.enabled;
 }
 
 void ImportScreen::cmdPreview_Click() {
     m_preview = {};
     m_previewing = true;
+    cmdPreview.enabled = false;
     struct Done {
         bool& previewing;
         ~Done() { previewing = false; }
@@ -101,7 +108,10 @@ void ImportScreen::cmdPreview_Click() {
     }
     cmdStart.enabled = true;
     cmdBack.enabled = true;
+    cmdPreview.enabled = true;
     cmdFinish.enabled = false;
+    txtPreview.text = previewText(m_preview);
+    txtPreview.visible = true;
 }
 
 void ImportScreen::run() {
@@ -368,11 +378,8 @@ void ImportScreen::runStages() {
     if (context.cboDiscovery) {
         if (!Update_EXT_Conn_Str(*context.cboDiscovery, diag::trimBlanks(context.txtSConn))) throw RunFailed{};
     }
-    if (m_previewing) {
-        countPreviewNow();
-        if (failedRows) m_preview.diagnostics.push_back(failedRowsOf(failedRows->what()));
-        if (!lostRows.empty()) m_preview.diagnostics.push_back(lostRows);
-    }
+    // The rows that fail are said by the failure that follows.
+    if (m_previewing) countPreviewNow();
     if (failedRows || !lostRows.empty()) {
         m_stage = LS(271);
         if (!failedRows) throw db::DbError(db::kErrGeneralFailure, lostRows);

@@ -55,6 +55,8 @@ public:
     wizard::Label lblRecNumImport;
     wizard::Button cmdBack;
     wizard::Button cmdStart;
+    wizard::Button cmdPreview;
+    wizard::TextBox txtPreview;  // what the last preview found, shown once there is one
     wizard::Button cmdFinish;
     bool cmdFinishDefault = false;  // Finish is the default button once the run has finished
 

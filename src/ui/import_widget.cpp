@@ -1,5 +1,7 @@
 #include "ui/import_widget.h"
 
+#include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "ui/bindings.h"
@@ -30,15 +32,26 @@ ImportWidget::ImportWidget(import::ImportScreen& model, QtHost& host)
     m_lblRecNumImport = new QLabel(m_fraProgress);
     progress->addWidget(m_lblRecNumImport);
 
+    m_txtPreview = new QPlainTextEdit(this);
+    m_txtPreview->setReadOnly(true);
+    m_txtPreview->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_txtPreview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto* page = new QVBoxLayout;
     page->addWidget(m_fraProgress, 1);
+    page->addWidget(m_txtPreview, 1);
     m_cmdBack = new QPushButton(this);
     m_cmdStart = new QPushButton(this);
+    m_cmdPreview = new QPushButton(this);
     m_cmdFinish = new QPushButton(this);
-    wizardPage(this, m_lblTitle, page, m_cmdBack, m_cmdStart, m_cmdFinish);
+    QVBoxLayout* outer = wizardPage(this, m_lblTitle, page, m_cmdBack, m_cmdStart, m_cmdFinish);
+    // Beside Start, in the button row the page ends with.
+    if (auto* buttons = qobject_cast<QHBoxLayout*>(outer->itemAt(outer->count() - 1)->layout())) {
+        buttons->insertWidget(buttons->indexOf(m_cmdStart), m_cmdPreview);
+    }
 
     connect(m_cmdBack, &QPushButton::clicked, this, [this] { handle([this] { m_model.cmdBack_Click(); }); });
     connect(m_cmdStart, &QPushButton::clicked, this, [this] { handle([this] { m_model.cmdStart_Click(); }); });
+    connect(m_cmdPreview, &QPushButton::clicked, this, [this] { handle([this] { m_model.cmdPreview_Click(); }); });
     connect(m_cmdFinish, &QPushButton::clicked, this, [this] { handle([this] { m_model.cmdFinish_Click(); }); });
 }
 
@@ -52,6 +65,8 @@ void ImportWidget::syncControls() {
     bind(m_lblRecNumImport, m_model.lblRecNumImport);
     bind(m_cmdBack, m_model.cmdBack);
     bind(m_cmdStart, m_model.cmdStart);
+    bind(m_cmdPreview, m_model.cmdPreview);
+    bind(m_txtPreview, m_model.txtPreview);
     bind(m_cmdFinish, m_model.cmdFinish);
     m_cmdStart->setDefault(!m_model.cmdFinishDefault);
     m_cmdFinish->setDefault(m_model.cmdFinishDefault);

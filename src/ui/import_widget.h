@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <array>
 
@@ -34,6 +35,8 @@ private:
     QLabel* m_lblRecNumImport;
     QPushButton* m_cmdBack;
     QPushButton* m_cmdStart;
+    QPushButton* m_cmdPreview;
+    QPlainTextEdit* m_txtPreview;
     QPushButton* m_cmdFinish;
 };
 

@@ -543,6 +543,28 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
         renderSourceViewers(application, save);
     }
     if (application.screens().exists(wizard::ScreenId::frmRestoration)) renderRestoration(application, save);
+    if (auto* importScreen = dynamic_cast<import::ImportScreen*>(application.screens().find(wizard::ScreenId::frmDBSave))) {
+        // After a preview of an update: what the run would do, level by level.
+        import::ImportPreview preview;
+        preview.levels = {{"Company", 6, 2, 4, 0, 0}, {"Department", 5, 0, 5, 0, 0}, {"Contact", 7, 1, 5, 0, 1}};
+        preview.tree = {"Company: 5 (under 0)", "Company: 6 (under 0)", "  Department: 10 (under 1)",
+                        "    Contact: 107 (under 10)"};
+        preview.diagnostics = {"Rows without a source key were left out: an update cannot tell which item such a "
+                               "row is.\r\nLevel 3 (Contact): 1 row"};
+        preview.failed = true;
+        preview.failure = "XFR Import Failed At Stage : Updating Live Database\r\n1 transfer rows failed; the first: "
+                          "level 3, source key '108': The conversion of a varchar data type to a datetime data type "
+                          "resulted in an out-of-range value. (column ADate1: '2008-02-30')";
+        importScreen->cmdStart.enabled = importScreen->cmdBack.enabled = importScreen->cmdPreview.enabled = true;
+        for (wizard::ProgressBar* bar : {&importScreen->pbOverall, &importScreen->pbSave, &importScreen->pbVerify,
+                                         &importScreen->pbLive, &importScreen->pbHRAC}) {
+            bar->value = 0;
+        }
+        importScreen->lblRecNumImport.caption.clear();
+        importScreen->txtPreview.text = import::previewText(preview);
+        importScreen->txtPreview.visible = true;
+        save(*importScreen, "frmDBSave-preview");
+    }
     std::cout << written << " screenshots written to " << folder << '\n';
     return written > 0 && failed == 0 ? 0 : 1;
 }

@@ -403,6 +403,10 @@ private:
         EXPECT_EQ(dialogs.pending(), 0u) << "messages of the run that the preview did not show";
         EXPECT_EQ(snapshot(), before) << "the preview changed the destination";
         m_previewed = screen.preview();
+        // The screen shows it, failing or not, until the next preview.
+        EXPECT_TRUE(screen.txtPreview.visible && screen.cmdPreview.enabled);
+        EXPECT_EQ(screen.txtPreview.text.find("The run would fail: ") != std::string::npos, m_previewed.failed)
+            << screen.txtPreview.text;
     }
 
     // The previewed counts are what the run did: items created and updated per level, items it
