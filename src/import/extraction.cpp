@@ -13,6 +13,7 @@
 #include "diag/text.h"
 #include "import/import_statements.h"
 #include "import/level_query.h"
+#include "import/source_diagnostics.h"
 #include "mapping/mapping_checks.h"
 #include "wizard/error_trap.h"
 #include "wizard/text_helpers.h"
@@ -391,6 +392,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             long keyedRowsLeft = 0;   // rows with a key that the recorded keys leave out here
             long recordedRowsRead = 0;  // rows with a key that a list of the recorded keys reads
             record.rowsRead = 0;
+            LevelKeys levelKeys;
             while (rows->next()) {
                 ++record.rowsRead;
                 try {
@@ -419,6 +421,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                     continue;
                 }
                 writer->write(values);
+                levelKeys.add(values[1].text);
                 ++levelRows;
                 ++total;
                 progress.pbSave.value = static_cast<int>(std::min<long>(levelRows, progress.pbSave.max));
@@ -434,6 +437,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 if (context.UpdateMode == 1) record.noKeysInSource = recordedRowsRead == 0;
             }
             if (comparedWithTransfer) record.transferRowsCompared = levelRows;
+            record.keyFindings = levelKeys.findings("Level " + std::to_string(i) + " (" + record.Name + ")");
             rows.reset();
             progress.pbSave.value = progress.pbSave.max;
             progress.pbVerify.value = progress.pbVerify.max;

@@ -288,12 +288,20 @@ void ImportScreen::runStages() {
 
     diag::UT_Output_Debug(" - Writing to temp table");
     m_stage = LS(270);
+    for (wizard::StructureLevel& level : context.Gstructures) level.keyFindings.clear();
     if (!Write_To_Temp_Table_Hierachy(context, reporter,
                                       {pbOverall, pbSave, pbVerify, lblRecNumImport, [this] { repaint(); }})) {
         throw RunFailed{};
     }
     std::string keyless = keylessRowsWarning(context.Gstructures);
     if (!keyless.empty()) warn(keyless);
+    // Said in the log of every run, and by a preview.
+    for (const wizard::StructureLevel& level : context.Gstructures) {
+        for (const std::string& finding : level.keyFindings) {
+            diag::UT_Write_To_Internal_Log("Source: " + finding);
+            if (m_previewing) m_preview.diagnostics.push_back(finding);
+        }
+    }
 
     dialogs.setBusy(true);
     m_stage = LS(473);

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace koru::wizard {
 
@@ -27,6 +28,8 @@ struct StructureLevel {
     long keylessRows = 0;
     // Rows the level's source statement returned in the last run.
     long rowsRead = 0;
+    // What its keys in the last run will do that the user may not expect, a line each.
+    std::vector<std::string> keyFindings;
 };
 
 }  // namespace koru::wizard

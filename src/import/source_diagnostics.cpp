@@ -1,0 +1,57 @@
+#include "import/source_diagnostics.h"
+
+#include "db/key_collation.h"
+#include "diag/text.h"
+
+namespace koru::import {
+namespace {
+
+constexpr long kKeysShown = 3;
+
+std::string quotedList(const std::vector<std::string>& keys) {
+    std::string list;
+    for (const std::string& key : keys) list += (list.empty() ? "'" : ", '") + key + "'";
+    return list;
+}
+
+}  // namespace
+
+void LevelKeys::add(std::string_view key) {
+    std::string_view trimmed = diag::trimmedView(key);
+    if (trimmed.empty()) return;  // keyless rows are said apart
+    KeyGroup& group = m_groups[db::foldKey(trimmed)];
+    ++group.rows;
+    group.spellings.emplace(key);
+}
+
+std::vector<std::string> LevelKeys::findings(const std::string& level) const {
+    long repeated = 0, repeatedRows = 0, spelled = 0;
+    std::vector<std::string> firstRepeated, firstSpelled;
+    for (const auto& [folded, group] : m_groups) {
+        if (group.spellings.size() > 1) {
+            if (++spelled <= kKeysShown) {
+                firstSpelled.push_back(*group.spellings.begin() + "' and '" + *std::next(group.spellings.begin()));
+            }
+        } else if (group.rows > 1) {
+            repeatedRows += group.rows;
+            if (++repeated <= kKeysShown) firstRepeated.push_back(*group.spellings.begin());
+        }
+    }
+    std::vector<std::string> lines;
+    if (repeated > 0) {
+        lines.push_back(level + ": " + std::to_string(repeated) + (repeated == 1 ? " key occurs" : " keys occur") +
+                        " more than once, in " + std::to_string(repeatedRows) + " rows (first: " +
+                        quotedList(firstRepeated) +
+                        "): each row becomes an item of its own, and an update run matches each such key to one "
+                        "of them only.");
+    }
+    if (spelled > 0) {
+        lines.push_back(level + ": " + std::to_string(spelled) + (spelled == 1 ? " key differs" : " keys differ") +
+                        " from another only in case or trailing blanks (first: " + quotedList(firstSpelled) +
+                        "): each row becomes an item of its own, but the destination compares keys without case "
+                        "or trailing blanks, so an update run takes them for one item.");
+    }
+    return lines;
+}
+
+}  // namespace koru::import
