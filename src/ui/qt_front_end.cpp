@@ -512,6 +512,7 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
         if (auto* importScreen = dynamic_cast<import::ImportScreen*>(screen)) {
             // Mid-run: the live update is done, the hierarchy is on its way.
             importScreen->cmdStart.enabled = false;
+            importScreen->cmdPreview.enabled = false;
             importScreen->cmdBack.enabled = false;
             importScreen->pbOverall.value = 60;
             importScreen->pbSave.value = 100;
