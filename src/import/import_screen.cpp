@@ -87,6 +87,7 @@ void ImportScreen::Form_Load() {
 void ImportScreen::cmdStart_Click() {
     m_previewing = false;
     cmdPreview.enabled = false;
+    txtPreview.visible = false;  // the run shows its own progress; a preview's counts would be stale
     run();
     cmdPreview.enabled = cmdStart.enabled;
 }

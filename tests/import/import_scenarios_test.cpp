@@ -356,7 +356,10 @@ private:
         diag::clearStopRequest();
         host.onModal = nullptr;  // it holds this run's locals
         checkNothingLost(*screen, exit, shownBefore, merged, left, articlesBefore);
-        if (previewed) checkPreviewed(*screen, exit, shownBefore, itemsBefore, parentsBefore);
+        if (previewed) {
+            checkPreviewed(*screen, exit, shownBefore, itemsBefore, parentsBefore);
+            EXPECT_FALSE(screen->txtPreview.visible) << "a run hides the preview before it";
+        }
         EXPECT_EQ(exit, expectedExit) << home.read("XFRLog.log");
         EXPECT_EQ(dialogs.pending(), 0u) << "messages expected but not shown";
         EXPECT_EQ(consoles, expectedConsoles);
