@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "db/preview_connection.h"
 #include "db/repository.h"
 #include "mapping/mapping_repository.h"
 #include "support/scripted_connection.h"
@@ -59,6 +60,33 @@ TEST(MssqlStatements, RepositoryStatementsMatchTheirFixturesCharacterForCharacte
 
 TEST(MssqlStatements, MappingStatementsMatchTheirFixturesCharacterForCharacter) {
     test::expectStatementFixture("mssql/mapping.tsv", mappingStatements());
+}
+
+// A preview on SQL Server: the stage's own transaction becomes a savepoint inside the preview's,
+// and nothing of it is committed.
+TEST(MssqlStatements, PreviewSavepointsMatchTheirFixtures) {
+    struct TransactionalServer : test::ScriptedConnection {
+        void beginTransaction() override { open = true; }
+        void rollback() override { open = false; }
+        bool inTransaction() const override { return open; }
+        bool open = false;
+    };
+    auto server = std::make_unique<TransactionalServer>();
+    TransactionalServer& real = *server;
+    std::map<std::string, std::string> named;
+    {
+        PreviewConnection preview(std::move(server), DestinationDialect::Kind::Mssql);
+        preview.beginTransaction();
+        preview.commit();
+        preview.beginTransaction();
+        preview.rollback();
+        ASSERT_EQ(real.executed.size(), 3u);
+        EXPECT_EQ(real.executed[0], real.executed[1]);
+        named["preview.begin"] = real.executed[1];
+        named["preview.rollback"] = real.executed[2];
+        EXPECT_TRUE(real.inTransaction());
+    }
+    test::expectStatementFixture("mssql/preview.tsv", named);
 }
 
 }  // namespace
