@@ -3,6 +3,8 @@
 #include "db/key_collation.h"
 #include "diag/text.h"
 
+#include <utility>
+
 namespace koru::import {
 namespace {
 
@@ -20,21 +22,26 @@ void LevelKeys::add(std::string_view key) {
     std::string_view trimmed = diag::trimmedView(key);
     if (trimmed.empty()) return;  // keyless rows are said apart
     KeyGroup& group = m_groups[db::foldKey(trimmed)];
-    ++group.rows;
-    group.spellings.emplace(key);
+    if (group.rows++ == 0) {
+        group.first = key;
+    } else if (key != group.first && key != group.second) {
+        if (key < group.first) {
+            group.second = std::exchange(group.first, std::string(key));
+        } else if (group.second.empty() || key < group.second) {
+            group.second = key;
+        }
+    }
 }
 
 std::vector<std::string> LevelKeys::findings(const std::string& level) const {
     long repeated = 0, repeatedRows = 0, spelled = 0;
     std::vector<std::string> firstRepeated, firstSpelled;
     for (const auto& [folded, group] : m_groups) {
-        if (group.spellings.size() > 1) {
-            if (++spelled <= kKeysShown) {
-                firstSpelled.push_back(*group.spellings.begin() + "' and '" + *std::next(group.spellings.begin()));
-            }
+        if (!group.second.empty()) {
+            if (++spelled <= kKeysShown) firstSpelled.push_back(group.first + "' and '" + group.second);
         } else if (group.rows > 1) {
             repeatedRows += group.rows;
-            if (++repeated <= kKeysShown) firstRepeated.push_back(*group.spellings.begin());
+            if (++repeated <= kKeysShown) firstRepeated.push_back(group.first);
         }
     }
     std::vector<std::string> lines;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <map>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,9 +16,11 @@ public:
     std::vector<std::string> findings(const std::string& level) const;
 
 private:
+    // The two lowest spellings are all the findings show: every row need not keep its own.
     struct KeyGroup {
         long rows = 0;
-        std::set<std::string> spellings;  // as the rows wrote them
+        std::string first;   // the lowest spelling the rows wrote
+        std::string second;  // the next distinct one; empty while all rows spell the key alike
     };
     std::map<std::string, KeyGroup> m_groups;  // by the key as the destination compares it
 };
