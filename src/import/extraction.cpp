@@ -168,6 +168,30 @@ std::string keptParentKeys(db::Connection& source, const wizard::StructureLevel&
     return "SELECT k FROM temp." + table;
 }
 
+// Said of a level whose rows name no parent row by their up-link: the level leaves them out.
+// `linked` counts the rows it reads; the statement nests no deeper than the level's own.
+std::optional<std::string> unlinkedRows(db::Connection& source, const LevelQuery& query, const std::string& key,
+                                        const std::string& upLink, long linked, const std::string& level,
+                                        const std::string& parentLevel) {
+    std::string all = withoutParentCondition(query);
+    long count = -linked;
+    {
+        auto rows = source.query("Select count(*) " + all);
+        if (rows->next()) count += std::stol(std::string(rows->text(0).value_or("0")));
+    }
+    if (count <= 0) return std::nullopt;
+    std::string select = "Select " + (key.empty() ? std::string("''") : key) + ", " + upLink + " ";
+    auto rows = source.query(select + all + " EXCEPT " + select + query.statement.substr(query.selectEnd));
+    std::vector<std::string> first;
+    while (first.size() < 3 && rows->next()) {
+        std::string rowKey = diag::trimBlanks(rows->text(0).value_or(""));
+        auto parentKey = rows->text(1);
+        first.push_back((rowKey.empty() ? "" : "'" + rowKey + "' ") + "under " +
+                        (parentKey ? "'" + std::string(*parentKey) + "'" : std::string("null")));
+    }
+    return unlinkedRowsFinding(level, parentLevel, count, first);
+}
+
 // A level below the top reads only the rows whose link names a row its parent level read
 // before it: one that cannot, reads nothing, and the import would end as if it had.
 void checkLevelLinks(const std::vector<wizard::StructureLevel>& levels) {
@@ -314,6 +338,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 }
             }
             LevelQuery query = composeLevelQuery(input);
+            LevelQuery composed = query;  // before an update run restricts it
 
             wizard::StructureLevel& record = context.Gstructures[i];
             // A child level takes every row of its parent level that the source holds: in an
@@ -380,6 +405,17 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 auto count = source.query("Select count(*) as CT " + query.statement.substr(query.selectEnd));
                 progress.pbSave.max = count->next() ? std::stoi(count->value(std::size_t{0}).value_or("0")) : 0;
             }
+            std::string levelName = "Level " + std::to_string(i) + " (" + record.Name + ")";
+            std::optional<std::string> unlinked;
+            if (composed.parentConditionAt != std::string::npos) {
+                long linked = progress.pbSave.max;
+                if (updateRun) {
+                    auto count = source.query("Select count(*) " + composed.statement.substr(composed.selectEnd));
+                    linked = count->next() ? std::stol(std::string(count->text(0).value_or("0"))) : 0;
+                }
+                unlinked = unlinkedRows(source, composed, record.DLink, record.ULink, linked, levelName,
+                                        "level " + std::to_string(parent) + " (" + context.Gstructures[parent].Name + ")");
+            }
             record.levelQuery = levelQuery;
 
             TransferLayout layout(i, record, aliasedRows(input.ordinaryRows), options);
@@ -393,10 +429,13 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             long recordedRowsRead = 0;  // rows with a key that a list of the recorded keys reads
             record.rowsRead = 0;
             LevelKeys levelKeys;
+            CutValues cutValues;
+            std::vector<std::size_t> cut;
             while (rows->next()) {
                 ++record.rowsRead;
+                cut.clear();
                 try {
-                    layout.values(*rows, values);
+                    layout.values(*rows, values, &cut);
                 } catch (const std::overflow_error& error) {
                     // Which row it was, so that the user can put the source right.
                     throw std::overflow_error("level " + std::to_string(i) + " (" + record.Name + "), source key '" +
@@ -422,6 +461,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 }
                 writer->write(values);
                 levelKeys.add(values[1].text);
+                for (std::size_t column : cut) cutValues.add(column, values[1].text, record.rowsRead);
                 ++levelRows;
                 ++total;
                 progress.pbSave.value = static_cast<int>(std::min<long>(levelRows, progress.pbSave.max));
@@ -437,7 +477,12 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 if (context.UpdateMode == 1) record.noKeysInSource = recordedRowsRead == 0;
             }
             if (comparedWithTransfer) record.transferRowsCompared = levelRows;
-            record.keyFindings = levelKeys.findings("Level " + std::to_string(i) + " (" + record.Name + ")");
+            record.keyFindings = levelKeys.findings(levelName);
+            if (unlinked) record.keyFindings.push_back(std::move(*unlinked));
+            for (std::string& finding :
+                 cutValues.findings(levelName, [&layout](std::size_t column) { return layout.cutColumnName(column); })) {
+                record.keyFindings.push_back(std::move(finding));
+            }
             rows.reset();
             progress.pbSave.value = progress.pbSave.max;
             progress.pbVerify.value = progress.pbVerify.max;

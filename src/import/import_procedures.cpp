@@ -452,8 +452,14 @@ private:
 
         void rowFailed(const db::Recordset& rows, const PlannedItem& item, const db::DbError& error) {
             if (m_failedRows++ == 0) {
+                // A refusal that names no column of its own says at least which table refused it.
+                std::string what = error.what();
+                if (what.find("(column ") == std::string::npos &&
+                    what.find(std::string(m_writing) + ".") == std::string::npos) {
+                    what += std::string(" (table ") + m_writing + ")";
+                }
                 m_firstFailure = "level " + std::to_string(item.level) + ", source key '" +
-                                 diag::trimBlanks(rows.text(kXfrId).value_or("")) + "': " + error.what();
+                                 diag::trimBlanks(rows.text(kXfrId).value_or("")) + "': " + what;
             }
             if (!item.parentLevel) return;
             auto planned = m_parents.find(parentKeyOf(item.level, rows.text(kXfrId).value_or("")));
@@ -527,6 +533,7 @@ private:
             }
             std::int64_t ciidId;
             std::int64_t newParent = 0;
+            m_writing = "CIID";
             if (updateId) {
                 values.insert(values.begin(), Value(style));
                 values.emplace_back(*updateId);
@@ -546,6 +553,7 @@ private:
             if (m_hasAssets) asset(rows, ciidId, updateId.has_value(), style, newParent);
 
             if (structureParent) {
+                m_writing = "XFRHASH";
                 m_hash->execute({ciidId, diag::trimBlanks(xfrid), diag::trimBlanks(parent), std::int64_t{m_importId},
                                  level, *structureParent, ciidParent ? Value(*ciidParent) : Value()});
             }
@@ -557,6 +565,7 @@ private:
 
         void asset(const db::Recordset& rows, std::int64_t ciidId, bool update, std::int64_t style,
                    std::int64_t newParent) {
+            m_writing = "AssetCIID";
             auto assetId = textAt(rows, kAssetId, 50);
             std::uint32_t mask = 0;
             bool useValue = false, useDep = false;
@@ -614,8 +623,13 @@ private:
                 m_newAsset[4] = m_db.prepare("INSERT INTO [CIIDHistory] ([CIIDID], [Parent], [Date], [Time], [Username]) "
                                              "VALUES (?, ?, " + now + ", " + now + ", 'XFR')");
             }
-            for (int i = 0; i < 4; ++i) m_newAsset[i]->execute({ciidId});
-            m_newAsset[4]->execute({ciidId, newParent});
+            static const char* const tables[] = {"ASSETMaintain", "VISITING", "AssetCIIDHistory",
+                                                 "AssetMaintainHistory", "CIIDHistory"};
+            for (int i = 0; i < 5; ++i) {
+                m_writing = tables[i];
+                if (i < 4) m_newAsset[i]->execute({ciidId});
+                else m_newAsset[i]->execute({ciidId, newParent});
+            }
         }
 
         void externalLink(std::int64_t ciidId, std::int64_t appId, const std::string& linkId) {
@@ -624,6 +638,7 @@ private:
                 m_linkUpdate = m_db.prepare("UPDATE [ExtLinks] SET [LinkID] = ? WHERE [CIID] = ? AND [AppID] = ?");
                 m_linkInsert = m_db.prepare("INSERT INTO [ExtLinks] ([CIID], [AppID], [LinkID]) VALUES (?, ?, ?)");
             }
+            m_writing = "ExtLinks";
             auto count = m_linkCount->query({ciidId, appId});
             bool exists = count->next() && count->value(std::size_t{0}).value_or("0") != "0";
             count.reset();
@@ -699,6 +714,7 @@ private:
         std::vector<std::pair<std::int64_t, std::optional<std::int64_t>>> m_standIns;
         std::size_t m_failedRows = 0;
         std::string m_firstFailure;
+        const char* m_writing = "CIID";  // the table the current row is being written to
         std::unique_ptr<db::Statement> m_hash, m_lookup, m_linkCount, m_linkUpdate, m_linkInsert;
         std::unique_ptr<db::Statement> m_rowStart, m_rowEnd, m_rowUndo, m_batchStart, m_batchEnd, m_batchUndo, m_replay, m_rest;
         // What each row of the open batch changed in m_written, to put back when it is undone.

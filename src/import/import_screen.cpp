@@ -45,6 +45,20 @@ std::string failedRowsOf(std::string_view error) {
     return diag::trimBlanks(error.substr(start));
 }
 
+// The first failing row's level by its name as well as its number.
+std::string withLevelName(std::string message, const std::vector<wizard::StructureLevel>& levels) {
+    const std::string marker = "; the first: level ";
+    std::size_t start = message.find(marker);
+    if (start == std::string::npos) return message;
+    start += marker.size();
+    std::size_t end = start;
+    while (end < message.size() && std::isdigit(static_cast<unsigned char>(message[end]))) ++end;
+    if (end == start || end - start > 6 || message.compare(end, 1, ",") != 0) return message;
+    std::size_t level = std::stoul(message.substr(start, end - start));
+    if (level >= 1 && level < levels.size()) message.insert(end, " (" + levels[level].Name + ")");
+    return message;
+}
+
 std::string now() {
     std::time_t time = std::time(nullptr);
     char buffer[32];
@@ -296,13 +310,7 @@ void ImportScreen::runStages() {
     }
     std::string keyless = keylessRowsWarning(context.Gstructures);
     if (!keyless.empty()) warn(keyless);
-    // Said in the log of every run, and by a preview.
-    for (const wizard::StructureLevel& level : context.Gstructures) {
-        for (const std::string& finding : level.keyFindings) {
-            diag::UT_Write_To_Internal_Log("Source: " + finding);
-            if (m_previewing) m_preview.diagnostics.push_back(finding);
-        }
-    }
+    for (const wizard::StructureLevel& level : context.Gstructures) sayFindings(level.keyFindings);
 
     dialogs.setBusy(true);
     m_stage = LS(473);
@@ -332,7 +340,8 @@ void ImportScreen::runStages() {
             // The rows that went in still get their parents, triggers and history; the run then
             // fails at this stage, naming the rows that did not.
             if (failedRowsOf(error.what()).empty()) throw;
-            failedRows = error;
+            failedRows = db::DbError(error.code(), withLevelName(error.what(), context.Gstructures), error.records(),
+                                     error.statement());
         }
         std::string failed = failedRows ? failedRowsOf(failedRows->what()) : std::string();
         lostRows = unaccountedRows(context.destination(), m_importId, context.UpdateImportID > 0,
@@ -414,6 +423,14 @@ void ImportScreen::runStages() {
     cmdFinish.enabled = true;
     cmdFinishDefault = true;
     dialogs.setBusy(false);
+}
+
+// Said in the log of every run, and by a preview.
+void ImportScreen::sayFindings(const std::vector<std::string>& findings) {
+    for (const std::string& finding : findings) {
+        diag::UT_Write_To_Internal_Log("Source: " + finding);
+        if (m_previewing) m_preview.diagnostics.push_back(finding);
+    }
 }
 
 void ImportScreen::repaint() {

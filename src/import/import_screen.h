@@ -65,6 +65,7 @@ public:
     void repaint();
 
 private:
+    void sayFindings(const std::vector<std::string>& findings);
     struct RunFailed {};  // a stage failed and said so; the failure exit follows
     struct Aborted {};    // the user aborted the import information
 

@@ -118,6 +118,7 @@ LevelQuery composeLevelQuery(const LevelQueryInput& input) {
                                                    : nullptr;
         std::string parentQuery = parent ? parent->levelQuery : std::string();
         std::size_t from = lower(parentQuery).find(" from ");
+        query.parentConditionAt = sql.size();
         if (parent && !input.parentKeys.empty()) {
             sql += record.ULink + " in (" + input.parentKeys + ")";
         } else if (parentQuery.size() < 4 || from == std::string::npos) {
@@ -125,6 +126,7 @@ LevelQuery composeLevelQuery(const LevelQueryInput& input) {
         } else {
             sql += record.ULink + " in (" + "SELECT " + parent->DLink + " " + parentQuery.substr(from) + ")";
         }
+        query.parentConditionEnd = sql.size();
     }
     if (!record.joinCondition.empty()) sql += connectorAfter(sql, query.fromEnd) + record.joinCondition;
     if (kestrix) {
@@ -148,6 +150,14 @@ std::string keylessCountStatement(const LevelQuery& query, const LevelQueryInput
     const std::string& sql = query.statement;
     return "Select count(*) as NoKey " + sql.substr(query.selectEnd) + connectorAfter(sql, query.fromEnd) + "(" + key +
            " is null or " + input.dialect->trim(key) + " = '')";
+}
+
+std::string withoutParentCondition(const LevelQuery& query) {
+    if (query.parentConditionAt == std::string::npos) return {};
+    const std::string& sql = query.statement;
+    // A condition always true keeps the connectors around it as they were.
+    return sql.substr(query.selectEnd, query.parentConditionAt - query.selectEnd) + "1 = 1" +
+           sql.substr(query.parentConditionEnd);
 }
 
 std::optional<std::string> addUpdateRestriction(

@@ -50,10 +50,17 @@ struct LevelQuery {
     std::string statement;
     std::size_t selectEnd = 0;  // the end of the select list
     std::size_t fromEnd = 0;    // the end of the from list
+    // Where the condition that the up-link names a parent row stands; npos for a top level.
+    std::size_t parentConditionAt = std::string::npos;
+    std::size_t parentConditionEnd = std::string::npos;
 };
 
 // Select list, from list, data clauses and structure conditions of one level.
 LevelQuery composeLevelQuery(const LevelQueryInput& input);
+
+// The level's statement from its from list on, without the condition that the up-link names a
+// parent row: what it reads and leaves out for want of a parent. Empty for a top level.
+std::string withoutParentCondition(const LevelQuery& query);
 
 // How an update run restricts a level to the items of the session it updates.
 struct UpdateRestriction {

@@ -61,4 +61,26 @@ std::vector<std::string> LevelKeys::findings(const std::string& level) const {
     return lines;
 }
 
+void CutValues::add(std::size_t column, std::string_view key, long row) {
+    Column& cut = m_columns[column];
+    if (cut.rows++ < kKeysShown) {
+        cut.first.push_back(key.empty() ? "row " + std::to_string(row) : "'" + std::string(key) + "'");
+    }
+}
+
+std::string CutValues::finding(const std::string& level, const std::string& column, const Column& cut) {
+    std::string first;
+    for (const std::string& row : cut.first) first += (first.empty() ? "" : ", ") + row;
+    return level + ": " + std::to_string(cut.rows) + (cut.rows == 1 ? " value" : " values") + " of " + column +
+           " longer than the field (first: " + first + "): the field takes the first characters only.";
+}
+
+std::string unlinkedRowsFinding(const std::string& level, const std::string& parentLevel, long rows,
+                                const std::vector<std::string>& first) {
+    std::string list;
+    for (const std::string& row : first) list += (list.empty() ? "" : ", ") + row;
+    return level + ": " + std::to_string(rows) + (rows == 1 ? " row names" : " rows name") + " no row of " +
+           parentLevel + " by its up-link (first: " + list + "): such rows are left out, and no item is made for them.";
+}
+
 }  // namespace koru::import

@@ -1,5 +1,6 @@
 #pragma once
 
+
 #include <map>
 #include <string>
 #include <string_view>
@@ -24,5 +25,32 @@ private:
     };
     std::map<std::string, KeyGroup> m_groups;  // by the key as the destination compares it
 };
+
+// Values of one level cut at their field's width, per column.
+class CutValues {
+public:
+    // `row` is the row's place among the level's rows, for rows without a key.
+    void add(std::size_t column, std::string_view key, long row);
+    // One line per column, its count and first keys. `columnName` names a column.
+    template <typename ColumnName>
+    std::vector<std::string> findings(const std::string& level, ColumnName columnName) const {
+        std::vector<std::string> lines;
+        for (const auto& [column, cut] : m_columns) lines.push_back(finding(level, columnName(column), cut));
+        return lines;
+    }
+
+private:
+    struct Column {
+        long rows = 0;
+        std::vector<std::string> first;  // how the first rows are named
+    };
+    static std::string finding(const std::string& level, const std::string& column, const Column& cut);
+    std::map<std::size_t, Column> m_columns;
+};
+
+// Rows a level leaves out because their up-link names no row of `parentLevel`; `first` names
+// the first few as "'key' under 'up-link'".
+std::string unlinkedRowsFinding(const std::string& level, const std::string& parentLevel, long rows,
+                                const std::vector<std::string>& first);
 
 }  // namespace koru::import

@@ -199,7 +199,7 @@ TransferLayout::TransferLayout(int level, const wizard::StructureLevel& record,
             continue;
         }
         m_columns.push_back(name);
-        m_mapped.push_back({"XFR" + std::to_string(k + 1), conversion, std::nullopt});
+        m_mapped.push_back({"XFR" + std::to_string(k + 1), conversion, std::nullopt, row.sourceColumn.value_or("")});
     }
 }
 
@@ -238,15 +238,36 @@ void setText(TransferValue& out, std::string_view text) {
 }
 
 // The value cut to `count` characters and trimmed: what the conversions of text come to
-// (quotes are one character either way, so replacing them first or last is the same).
-void setCut(TransferValue& out, std::optional<std::string_view> value, std::size_t count) {
-    if (!value) return setNull(out);
-    setText(out, diag::trimmedView(diag::leftView(*value, count)));
+// (quotes are one character either way, so replacing them first or last is the same). True
+// when more than blanks were cut off.
+bool setCut(TransferValue& out, std::optional<std::string_view> value, std::size_t count) {
+    if (!value) {
+        setNull(out);
+        return false;
+    }
+    std::string_view kept = diag::leftView(*value, count);
+    setText(out, diag::trimmedView(kept));
+    return kept.size() < value->size() && !diag::trimmedView(value->substr(kept.size())).empty();
 }
 
 }  // namespace
 
-void TransferLayout::mappedValue(const MappedColumn& column, const db::Recordset& rows, TransferValue& out) const {
+std::size_t TransferLayout::widthOf(Conversion conversion) {
+    switch (conversion) {
+        case Conversion::Alpha:
+        case Conversion::Date: return 35;
+        case Conversion::Notes:
+        case Conversion::KbLong: return 4000;
+        case Conversion::Email: return 200;
+        case Conversion::Web:
+        case Conversion::Exl: return 50;
+        case Conversion::KbSummary: return 255;
+        case Conversion::Number: break;
+    }
+    return 0;
+}
+
+bool TransferLayout::mappedValue(const MappedColumn& column, const db::Recordset& rows, TransferValue& out) const {
     SourceField field{rows.text(*column.field), rows.field(*column.field).adoType};
     if (isDateType(field.adoType)) {
         // Dates are formatted by kind; the rare path takes the general conversion.
@@ -257,33 +278,28 @@ void TransferLayout::mappedValue(const MappedColumn& column, const db::Recordset
                     throw std::overflow_error("'" + diag::trimBlanks(*field.value) + "' is no date");
                 }
                 std::string text = ut_get_inserted_text(field, "num", 0);
-                return text.empty() ? setNull(out) : setNumber(out, G_Num_Convert(text));
+                text.empty() ? setNull(out) : setNumber(out, G_Num_Convert(text));
+                return false;
             }
-            case Conversion::Date: return setText(out, ut_get_inserted_text(field, "date", 0));
-            case Conversion::Exl: return setText(out, ut_get_inserted_text(field, "exl", 0));
-            case Conversion::KbLong: return setText(out, ut_get_inserted_text(field, "alpha", 4000));
-            case Conversion::KbSummary: return setText(out, ut_get_inserted_text(field, "alpha", 255));
-            case Conversion::Alpha: return setText(out, ut_get_inserted_text(field, "alpha", 0));
+            // A date's text is shorter than any field; a value that is no date is cut as text.
+            case Conversion::Date: setText(out, ut_get_inserted_text(field, "date", 0)); return false;
+            case Conversion::Exl: setText(out, ut_get_inserted_text(field, "exl", 0)); return false;
+            case Conversion::KbLong: setText(out, ut_get_inserted_text(field, "alpha", 4000)); return false;
+            case Conversion::KbSummary: setText(out, ut_get_inserted_text(field, "alpha", 255)); return false;
+            case Conversion::Alpha: setText(out, ut_get_inserted_text(field, "alpha", 0)); return false;
             default: break;  // notes, e-mail and web ids take the value as it is
         }
     }
-    switch (column.conversion) {
-        case Conversion::Alpha:
-        case Conversion::Date: return setCut(out, field.value, 35);
-        case Conversion::Notes: return setCut(out, field.value, 4000);
-        case Conversion::Email: return setCut(out, field.value, 200);
-        case Conversion::Web: return setCut(out, field.value, 50);
-        case Conversion::Exl: return setCut(out, field.value, 50);
-        case Conversion::KbLong: return setCut(out, field.value, 4000);
-        case Conversion::KbSummary: return setCut(out, field.value, 255);
-        case Conversion::Number: {
-            std::string_view text = field.value ? diag::trimmedView(diag::leftView(*field.value, 20)) : std::string_view();
-            return text.empty() ? setNull(out) : setNumber(out, G_Num_Convert(text));
-        }
+    if (column.conversion == Conversion::Number) {
+        std::string_view text = field.value ? diag::trimmedView(diag::leftView(*field.value, 20)) : std::string_view();
+        text.empty() ? setNull(out) : setNumber(out, G_Num_Convert(text));
+        return false;
     }
+    return setCut(out, field.value, widthOf(column.conversion));
 }
 
-void TransferLayout::values(const db::Recordset& rows, std::vector<TransferValue>& out) const {
+void TransferLayout::values(const db::Recordset& rows, std::vector<TransferValue>& out,
+                            std::vector<std::size_t>* cut) const {
     out.resize(m_columns.size());
     std::size_t next = 0;
     setNumber(out[next++], m_level);
@@ -310,12 +326,19 @@ void TransferLayout::values(const db::Recordset& rows, std::vector<TransferValue
     if (m_options.makeDefaultExl) setNumber(out[next++], 1);
     for (const MappedColumn& column : m_mapped) {
         try {
-            mappedValue(column, rows, out[next]);
+            if (mappedValue(column, rows, out[next]) && cut) cut->push_back(next);
         } catch (const std::overflow_error& error) {
             throw std::overflow_error("column " + m_columns[next] + ": " + error.what());
         }
         ++next;
     }
+}
+
+std::string TransferLayout::cutColumnName(std::size_t position) const {
+    std::size_t first = m_columns.size() - m_mapped.size();
+    const MappedColumn& column = m_mapped.at(position - first);
+    return column.source + " (field " + m_columns.at(position) + ", " +
+           std::to_string(widthOf(column.conversion)) + " characters)";
 }
 
 std::string TransferLayout::insertText(const std::vector<TransferValue>& values) const {

@@ -61,8 +61,12 @@ public:
     void bind(const db::Recordset& rows);
     // Where bind() found the level's key; nullopt for a level without one.
     std::optional<std::size_t> keyField() const { return m_dLinkField; }
-    // The current row's values, in column order.
-    void values(const db::Recordset& rows, std::vector<TransferValue>& out) const;
+    // The current row's values, in column order. `cut`, when given, receives the positions of
+    // the columns whose value was longer than the field holds.
+    void values(const db::Recordset& rows, std::vector<TransferValue>& out,
+                std::vector<std::size_t>* cut = nullptr) const;
+    // How a finding names the column at `position`: its source and field, and the field's width.
+    std::string cutColumnName(std::size_t position) const;
 
     // The INSERT text SQL Server receives for a row.
     std::string insertText(const std::vector<TransferValue>& values) const;
@@ -75,9 +79,13 @@ private:
         std::string alias;  // XFRk
         Conversion conversion;
         std::optional<std::size_t> field;  // position in the bound record set
+        std::string source;                // the mapping's source column, for findings
     };
 
-    void mappedValue(const MappedColumn& column, const db::Recordset& rows, TransferValue& out) const;
+    // The width a conversion cuts text to; 0 for numbers.
+    static std::size_t widthOf(Conversion conversion);
+    // True when the value was cut to the field's width.
+    bool mappedValue(const MappedColumn& column, const db::Recordset& rows, TransferValue& out) const;
 
     int m_level;
     bool m_hasDLink;

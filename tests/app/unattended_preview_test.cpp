@@ -114,7 +114,7 @@ TEST_F(DbUnattendedPreview, ARunThatWouldFailIsPreviewedAsFailingAndChangesNothi
          "CREATE TRIGGER refuse BEFORE INSERT ON CIID WHEN new.Alpha1 = 'Refused Ltd' BEGIN "
          "SELECT RAISE(ABORT, 'refused by the product'); END",
          "The run would fail: XFR Import Failed At Stage : Updating Live Database\n1 transfer rows failed; the "
-         "first: level 1, source key '8': refused by the product"},
+         "first: level 1 (Company), source key '8': refused by the product (table CIID)"},
     };
     ASSERT_EQ(import('0').status, 0);
     for (const Failing& c : cases) {

@@ -270,6 +270,7 @@ void hierarchyUpdateRun(const std::string& name, std::size_t statementLimit) {
     ScriptedConnection& source = *run.source;
     source.tableColumns["Contacts"] = {{"ContactID", kInteger}, {"DeptID", kInteger}};
     source.answerStartingWith("Select count(*) as NoKey", {{"NoKey"}, {{"0"}}});
+    source.answerStartingWith("Select count(*)  From", {{"n"}, {{"0"}}});
     source.answerStartingWith("Select count(*) as CT", {{"CT"}, {{"2"}}});
     source.answerStartingWith("Select count(*) as CT", {{"CT"}, {{"2"}}});
     source.answerStartingWith("Select count(*) as CT", {{"CT"}, {{"0"}}});
@@ -373,6 +374,7 @@ TEST(MssqlImportRun, KestrixSourceSendsEveryStatementAsWritten) {
 
     ScriptedConnection& source = *run.source;
     source.answerStartingWith("Select count(*) as NoKey", {{"NoKey"}, {{"0"}}});
+    source.answerStartingWith("Select count(*)  From", {{"n"}, {{"0"}}});
     source.answerStartingWith("Select count(*) as CT", {{"CT"}, {{"1"}}});
     source.answerStartingWith("Select [PCs].PCName", {{"PCName"}, {{"PC-01"}}});
     source.answerStartingWith("Select [PCs].[PCName] as XFR1",
@@ -380,6 +382,9 @@ TEST(MssqlImportRun, KestrixSourceSendsEveryStatementAsWritten) {
                                {{"PC-01", "ACME\\Sales\\PC-01", "2024-05-06 07:08:09", "PC-01"}},
                                {200, 200, kTimeStamp, 200}});
     source.answerStartingWith("Select [Software].SoftwareID", {{"SoftwareID"}, {{"S1"}}});
+    // A program of a PC the source does not hold is left out and said.
+    source.answerStartingWith("Select count(*)  From [Software], [TopScan] Where 1 = 1", {{"n"}, {{"2"}}});
+    source.answerStartingWith("Select [Software].[SoftwareID], [Software].[PCName]", {{"k", "u"}, {{"S9", "PC-99"}}});
     source.answerStartingWith("Select [Software].[Title]", {{"XFR1", "SoftwareID", "PCName"}, {{"Office 2019", "S1", "PC-01"}}});
 
     run.start();
