@@ -34,10 +34,11 @@ ImportWidget::ImportWidget(import::ImportScreen& model, QtHost& host)
 
     m_txtPreview = new QPlainTextEdit(this);
     m_txtPreview->setReadOnly(true);
-    m_txtPreview->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Findings are sentences: wrapped, they read without scrolling sideways.
+    m_txtPreview->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_txtPreview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto* page = new QVBoxLayout;
-    page->addWidget(m_fraProgress, 1);
+    page->addWidget(m_fraProgress);
     page->addWidget(m_txtPreview, 1);
     m_cmdBack = new QPushButton(this);
     m_cmdStart = new QPushButton(this);

@@ -550,11 +550,16 @@ int renderScreenshots(const std::string& folder, int& argc, char** argv) {
         preview.levels = {{"Company", 6, 2, 4, 0, 0}, {"Department", 5, 0, 5, 0, 0}, {"Contact", 7, 1, 5, 0, 1}};
         preview.tree = {"Company: 5 (under 0)", "Company: 6 (under 0)", "  Department: 10 (under 1)",
                         "    Contact: 107 (under 10)"};
-        preview.diagnostics = {"Rows without a source key were left out: an update cannot tell which item such a "
-                               "row is.\r\nLevel 3 (Contact): 1 row"};
+        preview.diagnostics = {
+            "Rows without a source key were left out: an update cannot tell which item such a row is.\r\nLevel 3 "
+            "(Contact): 1 row",
+            "Level 1 (Company): 1 value of CoName (field Alpha1, 35 characters) longer than the field (first: '6'): "
+            "the field takes the first characters only.",
+            "Level 3 (Contact): 2 rows name no row of level 2 (Department) by its up-link (first: '109' under '40', "
+            "'110' under null): such rows are left out, and no item is made for them."};
         preview.failed = true;
         preview.failure = "XFR Import Failed At Stage : Updating Live Database\r\n1 transfer rows failed; the first: "
-                          "level 3, source key '108': The conversion of a varchar data type to a datetime data type "
+                          "level 3 (Contact), source key '108': The conversion of a varchar data type to a datetime data type "
                           "resulted in an out-of-range value. (column ADate1: '2008-02-30')";
         importScreen->cmdStart.enabled = importScreen->cmdBack.enabled = importScreen->cmdPreview.enabled = true;
         for (wizard::ProgressBar* bar : {&importScreen->pbOverall, &importScreen->pbSave, &importScreen->pbVerify,
