@@ -19,6 +19,7 @@
 #include "db/product_schema.h"
 #include "db/repository.h"
 #include "db/sqlite_connection.h"
+#include "diag/stage_clock.h"
 #include "import/import_info_screen.h"
 #include "import/import_screen.h"
 #include "import_source.h"
@@ -316,6 +317,7 @@ struct ChildRun {
     long beforeKib = 0;
     long peakKib = 0;
     std::size_t longestStatement = 0;  // the longest statement the source received
+    std::vector<diag::StageClock::Lap> stages;  // the run's stages
 };
 
 // Runs the import in a process of its own, so that its peak RSS is the import's alone.
@@ -344,7 +346,24 @@ ChildRun importInChild(const fs::path& folder, const UpdateRun& update = {}) {
     std::ifstream in(result);
     if (!(in >> run.seconds >> run.importId >> run.beforeKib >> run.longestStatement >> run.peakKib))
         throw std::runtime_error("the import child wrote no result");
+    diag::StageClock::Lap lap;
+    while (in >> lap.seconds >> lap.peakKib && std::getline(in >> std::ws, lap.name)) run.stages.push_back(lap);
     return run;
+}
+
+// Where the plain import's time went, stage by stage, with each stage's share of the run.
+void printStages(const ChildRun& run) {
+    std::printf("  stages of the import (seconds, share of the run, peak RSS at the stage's end):\n");
+    double counted = 0;
+    auto line = [&run](const std::string& name, double seconds, long peakKib) {
+        std::printf("    %-44s %7.3f s %5.1f %% %7.1f MiB\n", name.c_str(), seconds, 100.0 * seconds / run.seconds,
+                    peakKib / 1024.0);
+    };
+    for (const diag::StageClock::Lap& lap : run.stages) {
+        line(lap.name, lap.seconds, lap.peakKib);
+        counted += lap.seconds;
+    }
+    line("(before and after the stages)", run.seconds - counted, run.peakKib);
 }
 
 // Every item arrived, and every item below the companies hangs under the item of its source parent.
@@ -541,6 +560,9 @@ int importChild(const fs::path& folder, const fs::path& result, const UpdateRun&
     std::ofstream out(result);
     out << seconds << " " << screen->importId() << " " << beforeKib << " " << sourceStatements.takeLongest()
         << " " << peakOfThisProgram() << "\n";
+    for (const auto& lap : diag::StageClock::instance().laps()) {
+        out << lap.seconds << " " << lap.peakKib << " " << lap.name << "\n";
+    }
     return out ? 0 : 1;
 } catch (const std::exception& error) {
     std::cerr << "import child: " << error.what() << "\n";
@@ -622,6 +644,7 @@ int runImportBench(long rows) {
     std::printf("  load average after: %s\n", loadAverage().c_str());
     undoImport(folder, run.importId, ciidBefore);
 
+    printStages(run);
     double endToEnd = shape.imported() / run.seconds;
     double raw = shape.imported() / rawSeconds;
     std::printf(

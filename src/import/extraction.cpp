@@ -10,6 +10,7 @@
 #include "db/sql_quoting.h"
 #include "diag/logs.h"
 #include "diag/messages.h"
+#include "diag/stage_clock.h"
 #include "diag/text.h"
 #include "import/import_statements.h"
 #include "import/level_query.h"
@@ -337,6 +338,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                     nesting[i] = 1;
                 }
             }
+            diag::stageLap("extraction, level " + std::to_string(i) + " (" + context.Gstructures[i].Name + ")");
             LevelQuery query = composeLevelQuery(input);
             LevelQuery composed = query;  // before an update run restricts it
 
@@ -488,6 +490,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
             progress.pbVerify.value = progress.pbVerify.max;
             ++progress.pbOverall.value;
         }
+        diag::stageLap("transfer rows committed and indexed");
         writer->finish();
         std::string index = importStatementsFor(context.dialect().kind()).indexTransferTable();
         if (!index.empty()) destination.execute(index);

@@ -12,6 +12,7 @@
 #include "db/import_sessions.h"
 #include "db/key_collation.h"
 #include "diag/text.h"
+#include "diag/stage_clock.h"
 #include "import/mssql_procedures.h"
 #include "import/text_dates.h"
 
@@ -232,6 +233,16 @@ public:
         // over the level's items in recorded order leaves it. Items resolved when they were
         // written already have it; one without a parent keeps its null.
         std::string session = std::to_string(importID);
+        // Which levels' children still lack their parent, found in one pass for the run: a level
+        // outside it has nothing to resolve, and resolving one level leaves the others as found.
+        if (m_unresolvedSession != importID) {
+            m_unresolvedLevels.clear();
+            auto rows = destination.query("SELECT DISTINCT [StructureParent] FROM [XFRHASH] WHERE [ImportID] = " +
+                                          session + " AND [CIIDParent] IS NULL AND [StructureParent] > 0");
+            while (rows->next()) m_unresolvedLevels.insert(integerOf(rows->text(0).value_or("0"), "parent level"));
+            m_unresolvedSession = importID;
+        }
+        if (!m_unresolvedLevels.count(level)) return;
         std::string lvl = std::to_string(level);
         std::string unresolved =
             " WHERE [ImportID] = " + session + " AND [StructureParent] = " + lvl + " AND [CIIDParent] IS NULL";
@@ -272,6 +283,9 @@ private:
         destination.commit();
     }
 
+    std::optional<std::int32_t> m_unresolvedSession;
+    std::set<std::int64_t> m_unresolvedLevels;
+
     class ItemRun {
         struct PlannedItem {
             std::int64_t id;
@@ -302,8 +316,10 @@ private:
             m_batchStart = m_db.prepare("SAVEPOINT [koru_batch]");
             m_batchEnd = m_db.prepare("RELEASE [koru_batch]");
             m_batchUndo = m_db.prepare("ROLLBACK TO [koru_batch]");
+            diag::stageLap("item procedure: items planned");
             std::string order = transferOrder(m_db);
             planItems(order);
+            diag::stageLap("item procedure: rows written");
             m_replay = m_db.prepare(transferSelect(order) + " LIMIT ? OFFSET ?");
             m_rest = m_db.prepare(transferSelect(order) + " LIMIT -1 OFFSET ?");
             auto rows = m_db.query(transferSelect(order));
@@ -328,6 +344,7 @@ private:
                     m_batchStart->execute({});
                 }
             }
+            diag::stageLap("item procedure: committed");
             m_batchEnd->execute({});
             rows.reset();
             if (m_failedRows == 0) return;

@@ -14,6 +14,7 @@
 #include "db/trigger_switch.h"
 #include "diag/logs.h"
 #include "diag/messages.h"
+#include "diag/stage_clock.h"
 #include "diag/stop_request.h"
 #include "diag/text.h"
 #include "import/extraction.h"
@@ -171,7 +172,12 @@ void ImportScreen::run() {
         m_stageError.clear();
     }
     diag::UT_Output_Debug(now() + " - Creating tables");
+    diag::StageClock::instance().clear();
+    struct StopClock {
+        ~StopClock() { diag::StageClock::instance().stop(); }
+    } stopClock;
     try {
+        diag::stageLap("work tables");
         runStages();
     } catch (const RunFailed&) {
         failureExit();
@@ -302,6 +308,7 @@ void ImportScreen::runStages() {
     }
 
     diag::UT_Output_Debug(" - Writing to temp table");
+    diag::stageLap("extraction");
     m_stage = LS(270);
     for (wizard::StructureLevel& level : context.Gstructures) level.keyFindings.clear();
     if (!Write_To_Temp_Table_Hierachy(context, reporter,
@@ -313,6 +320,7 @@ void ImportScreen::runStages() {
     for (const wizard::StructureLevel& level : context.Gstructures) sayFindings(level.keyFindings);
 
     dialogs.setBusy(true);
+    diag::stageLap("triggers off");
     m_stage = LS(473);
     m_triggersOff = true;
     context.destination().execute(statements.disableTriggers("ciid"));
@@ -343,6 +351,7 @@ void ImportScreen::runStages() {
             failedRows = db::DbError(error.code(), withLevelName(error.what(), context.Gstructures), error.records(),
                                      error.statement());
         }
+        diag::stageLap("row accounting");
         std::string failed = failedRows ? failedRowsOf(failedRows->what()) : std::string();
         lostRows = unaccountedRows(context.destination(), m_importId, context.UpdateImportID > 0,
                                    failed.empty() ? 0 : std::stol(failed));
@@ -360,6 +369,7 @@ void ImportScreen::runStages() {
             UT_Update_Invalid_AssetID(statements);
             ++pbHRAC.value;
         }
+        diag::stageLap("hierarchy");
         m_stage = LS(272);
         for (int level = 1; level <= levels; ++level) {
             diag::UT_Output_Debug("Level " + std::to_string(level) + " - ImportID " + std::to_string(m_importId));
@@ -368,16 +378,19 @@ void ImportScreen::runStages() {
             repaint();
         }
         diag::UT_Output_Debug(" - Updating HRAC ");
+        diag::stageLap("parent update");
         m_stage = LS(474);
         context.destination().execute(statements.updateParents(m_importId));
         pbHRAC.value = pbHRAC.max;
     }
 
+    diag::stageLap("parents matched, items moved");
     if (!context.SourceCol.empty()) matchParents();
     // Only an update of recorded items knows which of them left the source; another run's
     // conditions would be stale.
     if (context.MoveIfNotInSource && (context.UpdateMode == 1 || context.UpdateMode == 2)) moveItemsNotInSource(levels);
 
+    diag::stageLap("triggers and history");
     m_stage = LS(475);
     context.destination().execute(statements.enableTriggers("ciid"));
     if (context.LGEnabled) {
@@ -405,6 +418,7 @@ void ImportScreen::runStages() {
         throw db::DbError(failedRows->code(), std::string(failedRows->what()) + "\r\n" + lostRows,
                           failedRows->records(), failedRows->statement());
     }
+    diag::stageLap("finish");
     m_stage = LS(274);
     pbOverall.value = pbOverall.max;
     repaint();

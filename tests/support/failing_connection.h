@@ -21,6 +21,10 @@ public:
         if (matches(sql)) refuse(sql);
         m_real->execute(sql);
     }
+    std::unique_ptr<db::Recordset> query(const std::string& sql) override {
+        if (matches(sql)) refuse(sql);
+        return m_real->query(sql);
+    }
     // A prepared statement is refused when it runs, as the plain statement would be.
     std::unique_ptr<db::Statement> prepare(const std::string& sql) override {
         auto real = m_real->prepare(sql);
