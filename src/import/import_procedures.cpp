@@ -287,11 +287,20 @@ private:
     std::set<std::int64_t> m_unresolvedLevels;
 
     class ItemRun {
+        using ParentKey = std::pair<std::int64_t, std::string>;
+        static constexpr std::int64_t kNone = -1;
+        // A parent level's key: the item it will be (the last of the key's rows; kNone once it
+        // failed without a stand-in), and the last row of the key written so far.
+        struct ParentItem {
+            std::int64_t planned = kNone;
+            std::int64_t written = kNone;
+        };
+        using Parents = std::map<ParentKey, ParentItem>;
         struct PlannedItem {
             std::int64_t id;
+            Parents::iterator parent;  // the row's own key where its level is a parent level, else end
+            std::int32_t level;
             bool update;
-            std::int64_t level;
-            bool parentLevel;  // a level that is the parent level of another
         };
 
     public:
@@ -386,12 +395,15 @@ private:
                 std::optional<std::int64_t> updateId;
                 if (m_lookup) updateId = recordedItem(level, xfrid);
                 std::int64_t id = updateId ? *updateId : next++;
-                m_items.push_back({id, updateId.has_value(), level, parentLevels.count(level) > 0});
-                if (m_items.back().parentLevel) m_parents[parentKeyOf(level, xfrid)] = id;
+                auto parent = m_parents.end();
+                if (parentLevels.count(level)) {
+                    parent = m_parents.try_emplace(parentKeyOf(level, xfrid)).first;
+                    parent->second.planned = id;
+                }
+                m_items.push_back({id, parent, static_cast<std::int32_t>(level), updateId.has_value()});
             }
         }
 
-        using ParentKey = std::pair<std::int64_t, std::string>;
         static ParentKey parentKeyOf(std::int64_t level, std::string_view key) {
             return {level, db::foldKey(diag::trimmedView(key))};
         }
@@ -421,11 +433,9 @@ private:
         // One row of a batch: what it wrote is undone with its batch if a later row is refused.
         void writeRow(const db::Recordset& rows, const PlannedItem& item) {
             row(rows, item);
-            if (!item.parentLevel) return;
-            ParentKey key = parentKeyOf(item.level, rows.text(kXfrId).value_or(""));
-            auto found = m_written.find(key);
-            m_writtenUndo.emplace_back(key, found == m_written.end() ? std::nullopt : std::optional(found->second));
-            m_written[key] = item.id;
+            if (item.parent == m_parents.end()) return;
+            m_writtenUndo.emplace_back(item.parent, item.parent->second.written);
+            item.parent->second.written = item.id;
         }
 
         // Undoes the batch from `first` and writes its rows again one at a time up to `last`, the
@@ -434,8 +444,7 @@ private:
             m_batchUndo->execute({});
             m_batchEnd->execute({});
             for (auto undo = m_writtenUndo.rbegin(); undo != m_writtenUndo.rend(); ++undo) {
-                if (undo->second) m_written[undo->first] = *undo->second;
-                else m_written.erase(undo->first);
+                undo->first->second.written = undo->second;
             }
             m_writtenUndo.clear();
             auto again = m_replay->query({static_cast<std::int64_t>(last - first + 1), static_cast<std::int64_t>(first)});
@@ -464,7 +473,7 @@ private:
                 return;
             }
             m_rowEnd->execute({});
-            if (item.parentLevel) m_written[parentKeyOf(item.level, rows.text(kXfrId).value_or(""))] = item.id;
+            if (item.parent != m_parents.end()) item.parent->second.written = item.id;
         }
 
         void rowFailed(const db::Recordset& rows, const PlannedItem& item, const db::DbError& error) {
@@ -478,25 +487,20 @@ private:
                 m_firstFailure = "level " + std::to_string(item.level) + ", source key '" +
                                  diag::trimBlanks(rows.text(kXfrId).value_or("")) + "': " + what;
             }
-            if (!item.parentLevel) return;
-            auto planned = m_parents.find(parentKeyOf(item.level, rows.text(kXfrId).value_or("")));
-            if (planned == m_parents.end() || planned->second != item.id) return;
+            auto planned = item.parent;
+            if (planned == m_parents.end() || planned->second.planned != item.id) return;
             // The children of a failed parent take what the hierarchy would find without it: the
             // last row of its key that was written (every other row of the key came before this
             // one), else the item an earlier session recorded, else none.
             std::optional<std::int64_t> standIn;
-            if (auto written = m_written.find(planned->first); written != m_written.end()) {
-                standIn = written->second;
+            if (planned->second.written != kNone) {
+                standIn = planned->second.written;
             } else if (m_lookup) {
                 standIn = recordedItem(item.level, planned->first.second);
             }
             if (standIn == item.id) return;
             m_standIns.emplace_back(item.id, standIn);
-            if (standIn) {
-                planned->second = *standIn;
-            } else {
-                m_parents.erase(planned);
-            }
+            planned->second.planned = standIn.value_or(kNone);
         }
 
         // Children written before their parent failed point at its planned ID: they move to its
@@ -532,8 +536,8 @@ private:
             std::optional<std::int64_t> ciidParent;
             if (structureParent && *structureParent > 0) {
                 auto found = m_parents.find(parentKeyOf(*structureParent, parent));
-                if (found != m_parents.end()) {
-                    ciidParent = found->second;
+                if (found != m_parents.end() && found->second.planned != kNone) {
+                    ciidParent = found->second.planned;
                 } else if (m_lookup) {
                     // A parent this run did not touch: the item an earlier session recorded for it.
                     ciidParent = recordedItem(*structureParent, diag::trimBlanks(parent));
@@ -725,17 +729,15 @@ private:
         std::vector<PlannedItem> m_items;
         std::size_t m_position = 0;
         std::int64_t m_nextId = 1;
-        // Parent levels' keys: the item each will be (the last of the key's rows), and the last
-        // row of the key written so far.
-        std::map<ParentKey, std::int64_t> m_parents, m_written;
+        Parents m_parents;
         std::vector<std::pair<std::int64_t, std::optional<std::int64_t>>> m_standIns;
         std::size_t m_failedRows = 0;
         std::string m_firstFailure;
         const char* m_writing = "CIID";  // the table the current row is being written to
         std::unique_ptr<db::Statement> m_hash, m_lookup, m_linkCount, m_linkUpdate, m_linkInsert;
         std::unique_ptr<db::Statement> m_rowStart, m_rowEnd, m_rowUndo, m_batchStart, m_batchEnd, m_batchUndo, m_replay, m_rest;
-        // What each row of the open batch changed in m_written, to put back when it is undone.
-        std::vector<std::pair<ParentKey, std::optional<std::int64_t>>> m_writtenUndo;
+        // What each row of the open batch changed in m_parents, to put back when it is undone.
+        std::vector<std::pair<Parents::iterator, std::int64_t>> m_writtenUndo;
         std::unique_ptr<db::Statement> m_newAsset[5];
         std::unordered_map<std::uint32_t, std::unique_ptr<db::Statement>> m_itemInserts, m_itemUpdates;
         std::unordered_map<std::uint64_t, std::unique_ptr<db::Statement>> m_assetInserts, m_assetUpdates;
