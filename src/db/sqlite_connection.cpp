@@ -72,6 +72,7 @@ struct SqliteSession {
     std::int64_t affected = -1;
     Clock::time_point deadline;
     bool deadlineArmed = false;
+    bool deadlineSet = false;
     bool timedOut = false;
     // table NUL column, both in ASCII lower case: the type reported in place of the declared one
     std::map<std::string, std::string> reportedTypes;
@@ -139,9 +140,16 @@ struct SqliteSession {
         if (rc != SQLITE_OK) fail(rc, sql);
     }
 
+    // The clock is read only by a step long enough to reach the handler: the deadline counts
+    // from its first call, a thousand instructions into the step.
     static int onProgress(void* context) {
         auto* session = static_cast<SqliteSession*>(context);
-        if (session->deadlineArmed && Clock::now() > session->deadline) {
+        if (!session->deadlineArmed) return 0;
+        Clock::time_point now = Clock::now();
+        if (!session->deadlineSet) {
+            session->deadline = now + std::chrono::seconds(session->commandTimeout);
+            session->deadlineSet = true;
+        } else if (now > session->deadline) {
             session->timedOut = true;
             return 1;
         }
@@ -158,7 +166,7 @@ struct SqliteSession {
     int step(sqlite3_stmt* stmt, const std::string& sql) {
         timedOut = false;
         deadlineArmed = commandTimeout > 0;
-        deadline = Clock::now() + std::chrono::seconds(commandTimeout);
+        deadlineSet = false;
         int rc = sqlite3_step(stmt);
         deadlineArmed = false;
         if (rc == SQLITE_ROW || rc == SQLITE_DONE) return rc;

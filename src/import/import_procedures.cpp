@@ -295,10 +295,17 @@ private:
             std::int64_t planned = kNone;
             std::int64_t written = kNone;
         };
-        using Parents = std::map<ParentKey, ParentItem>;
+        struct ParentKeyHash {
+            std::size_t operator()(const ParentKey& key) const {
+                return std::hash<std::string>()(key.second) * 31 + static_cast<std::size_t>(key.first);
+            }
+        };
+        // Looked up once per row: hashed. Its entries stay where they are as it grows.
+        using Parents = std::unordered_map<ParentKey, ParentItem, ParentKeyHash>;
+        using ParentEntry = Parents::value_type;
         struct PlannedItem {
             std::int64_t id;
-            Parents::iterator parent;  // the row's own key where its level is a parent level, else end
+            ParentEntry* parent;  // the row's own key where its level is a parent level, else null
             std::int32_t level;
             bool update;
         };
@@ -395,9 +402,9 @@ private:
                 std::optional<std::int64_t> updateId;
                 if (m_lookup) updateId = recordedItem(level, xfrid);
                 std::int64_t id = updateId ? *updateId : next++;
-                auto parent = m_parents.end();
+                ParentEntry* parent = nullptr;
                 if (parentLevels.count(level)) {
-                    parent = m_parents.try_emplace(parentKeyOf(level, xfrid)).first;
+                    parent = &*m_parents.try_emplace(parentKeyOf(level, xfrid)).first;
                     parent->second.planned = id;
                 }
                 m_items.push_back({id, parent, static_cast<std::int32_t>(level), updateId.has_value()});
@@ -433,7 +440,7 @@ private:
         // One row of a batch: what it wrote is undone with its batch if a later row is refused.
         void writeRow(const db::Recordset& rows, const PlannedItem& item) {
             row(rows, item);
-            if (item.parent == m_parents.end()) return;
+            if (!item.parent) return;
             m_writtenUndo.emplace_back(item.parent, item.parent->second.written);
             item.parent->second.written = item.id;
         }
@@ -473,7 +480,7 @@ private:
                 return;
             }
             m_rowEnd->execute({});
-            if (item.parent != m_parents.end()) item.parent->second.written = item.id;
+            if (item.parent) item.parent->second.written = item.id;
         }
 
         void rowFailed(const db::Recordset& rows, const PlannedItem& item, const db::DbError& error) {
@@ -487,8 +494,8 @@ private:
                 m_firstFailure = "level " + std::to_string(item.level) + ", source key '" +
                                  diag::trimBlanks(rows.text(kXfrId).value_or("")) + "': " + what;
             }
-            auto planned = item.parent;
-            if (planned == m_parents.end() || planned->second.planned != item.id) return;
+            ParentEntry* planned = item.parent;
+            if (!planned || planned->second.planned != item.id) return;
             // The children of a failed parent take what the hierarchy would find without it: the
             // last row of its key that was written (every other row of the key came before this
             // one), else the item an earlier session recorded, else none.
@@ -737,7 +744,7 @@ private:
         std::unique_ptr<db::Statement> m_hash, m_lookup, m_linkCount, m_linkUpdate, m_linkInsert;
         std::unique_ptr<db::Statement> m_rowStart, m_rowEnd, m_rowUndo, m_batchStart, m_batchEnd, m_batchUndo, m_replay, m_rest;
         // What each row of the open batch changed in m_parents, to put back when it is undone.
-        std::vector<std::pair<Parents::iterator, std::int64_t>> m_writtenUndo;
+        std::vector<std::pair<ParentEntry*, std::int64_t>> m_writtenUndo;
         std::unique_ptr<db::Statement> m_newAsset[5];
         std::unordered_map<std::uint32_t, std::unique_ptr<db::Statement>> m_itemInserts, m_itemUpdates;
         std::unordered_map<std::uint64_t, std::unique_ptr<db::Statement>> m_assetInserts, m_assetUpdates;

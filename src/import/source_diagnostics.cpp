@@ -3,6 +3,7 @@
 #include "db/key_collation.h"
 #include "diag/text.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace koru::import {
@@ -35,15 +36,30 @@ void LevelKeys::add(std::string_view key) {
 
 std::vector<std::string> LevelKeys::findings(const std::string& level) const {
     long repeated = 0, repeatedRows = 0, spelled = 0;
-    std::vector<std::string> firstRepeated, firstSpelled;
-    for (const auto& [folded, group] : m_groups) {
+    // The first few in key order, whatever order the groups are kept in.
+    std::vector<const std::pair<const std::string, KeyGroup>*> repeatedGroups, spelledGroups;
+    for (const auto& entry : m_groups) {
+        const KeyGroup& group = entry.second;
         if (!group.second.empty()) {
-            if (++spelled <= kKeysShown) firstSpelled.push_back(group.first + "' and '" + group.second);
+            ++spelled;
+            spelledGroups.push_back(&entry);
         } else if (group.rows > 1) {
+            ++repeated;
             repeatedRows += group.rows;
-            if (++repeated <= kKeysShown) firstRepeated.push_back(group.first);
+            repeatedGroups.push_back(&entry);
         }
     }
+    auto first = [](auto& groups) {
+        std::size_t shown = std::min<std::size_t>(groups.size(), kKeysShown);
+        std::partial_sort(groups.begin(), groups.begin() + static_cast<std::ptrdiff_t>(shown), groups.end(),
+                          [](auto* a, auto* b) { return a->first < b->first; });
+        groups.resize(shown);
+    };
+    first(repeatedGroups);
+    first(spelledGroups);
+    std::vector<std::string> firstRepeated, firstSpelled;
+    for (auto* entry : repeatedGroups) firstRepeated.push_back(entry->second.first);
+    for (auto* entry : spelledGroups) firstSpelled.push_back(entry->second.first + "' and '" + entry->second.second);
     std::vector<std::string> lines;
     if (repeated > 0) {
         lines.push_back(level + ": " + std::to_string(repeated) + (repeated == 1 ? " key occurs" : " keys occur") +

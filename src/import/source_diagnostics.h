@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace koru::import {
@@ -23,7 +24,8 @@ private:
         std::string first;   // the lowest spelling the rows wrote
         std::string second;  // the next distinct one; empty while all rows spell the key alike
     };
-    std::map<std::string, KeyGroup> m_groups;  // by the key as the destination compares it
+    // By the key as the destination compares it; one lookup per source row, so hashed.
+    std::unordered_map<std::string, KeyGroup> m_groups;
 };
 
 // Values of one level cut at their field's width, per column.
