@@ -156,12 +156,12 @@ const std::vector<AssetColumn>& assetColumns() {
 }
 
 std::int64_t integerOf(std::string_view text, const char* what) {
-    std::string trimmed = diag::trimBlanks(text);
+    std::string_view trimmed = diag::trimmedView(text);
     std::int64_t number = 0;
     auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), number);
     if (error != std::errc() || end != trimmed.data() + trimmed.size() || trimmed.empty()) {
-        throw db::DbError(db::kErrCommandText,
-                          std::string("Conversion failed when converting the ") + what + " '" + trimmed + "' to int.");
+        throw db::DbError(db::kErrCommandText, std::string("Conversion failed when converting the ") + what + " '" +
+                                                   std::string(trimmed) + "' to int.");
     }
     return number;
 }
@@ -526,13 +526,14 @@ private:
         std::optional<std::string> textAt(const db::Recordset& rows, std::size_t position, std::size_t width) {
             auto text = rows.text(position);
             if (!text) return std::nullopt;
-            return diag::trimBlanks(width ? diag::leftChars(*text, width) : std::string(*text));
+            return std::string(diag::trimmedView(width ? diag::leftView(*text, width) : *text));
         }
 
         void row(const db::Recordset& rows, const PlannedItem& item) {
             std::int64_t level = item.level;
-            std::string xfrid(rows.text(kXfrId).value_or(""));
-            std::string parent(rows.text(kParent).value_or(""));
+            // Views into the current row, which stays current until the row is written.
+            std::string_view xfrid = rows.text(kXfrId).value_or("");
+            std::string_view parent = rows.text(kParent).value_or("");
             std::int64_t style = rows.text(kStyleId) ? integerOf(*rows.text(kStyleId), "style") : 0;
             std::int64_t sla = rows.text(kSlaProvider) ? integerOf(*rows.text(kSlaProvider), "flag") : 0;
             std::optional<std::int64_t> updateId;
@@ -552,19 +553,28 @@ private:
             }
 
             std::uint32_t mask = 0;
-            std::vector<Value> values;
+            // Kept from row to row: the vector and its strings keep their room.
+            std::vector<Value>& values = m_itemValues;
+            values.resize(kItemCount + 5);
+            std::size_t count = 4;  // id, parent, style and flag go first
             for (int i = 0; i < kItemCount; ++i) {
-                if (auto text = textAt(rows, kItemFirst + i, itemColumns()[i].width)) {
-                    mask |= 1u << i;
-                    values.emplace_back(std::move(*text));
-                }
+                auto text = rows.text(kItemFirst + i);
+                if (!text) continue;
+                mask |= 1u << i;
+                std::size_t width = itemColumns()[i].width;
+                std::string_view kept = diag::trimmedView(width ? diag::leftView(*text, width) : *text);
+                Value& value = values[count++];
+                if (auto* string = std::get_if<std::string>(&value)) string->assign(kept);
+                else value.emplace<std::string>(kept);
             }
             std::int64_t ciidId;
             std::int64_t newParent = 0;
             m_writing = "CIID";
             if (updateId) {
-                values.insert(values.begin(), Value(style));
-                values.emplace_back(*updateId);
+                values[3] = style;
+                values[count++] = *updateId;
+                values.resize(count);
+                values.erase(values.begin(), values.begin() + 3);
                 statementFor(m_itemUpdates, mask, [&] { return itemUpdateSql(mask); })->execute(values);
                 ciidId = *updateId;
             } else {
@@ -572,7 +582,11 @@ private:
                 // start under 0, which the history of a new asset records.
                 newParent = level == 1 ? integerOf(parent, "parent") : 0;
                 std::int64_t parentNow = level == 1 ? newParent : ciidParent.value_or(0);
-                values.insert(values.begin(), {Value(item.id), Value(parentNow), Value(style), Value(sla)});
+                values[0] = item.id;
+                values[1] = parentNow;
+                values[2] = style;
+                values[3] = sla;
+                values.resize(count);
                 statementFor(m_itemInserts, mask, [&] { return itemInsertSql(mask); })->execute(values);
                 ciidId = m_db.lastInsertId();
                 if (ciidId != item.id) throw db::DbError(db::kErrGeneralFailure, "An item was not given the expected ID.");
@@ -582,8 +596,19 @@ private:
 
             if (structureParent) {
                 m_writing = "XFRHASH";
-                m_hash->execute({ciidId, diag::trimBlanks(xfrid), diag::trimBlanks(parent), std::int64_t{m_importId},
-                                 level, *structureParent, ciidParent ? Value(*ciidParent) : Value()});
+                std::vector<Value>& hash = m_hashValues;
+                hash.resize(7);
+                hash[0] = ciidId;
+                for (std::size_t i : {std::size_t{1}, std::size_t{2}}) {
+                    std::string_view key = diag::trimmedView(i == 1 ? xfrid : parent);
+                    if (auto* string = std::get_if<std::string>(&hash[i])) string->assign(key);
+                    else hash[i].emplace<std::string>(key);
+                }
+                hash[3] = std::int64_t{m_importId};
+                hash[4] = level;
+                hash[5] = *structureParent;
+                hash[6] = ciidParent ? Value(*ciidParent) : Value();
+                m_hash->execute(hash);
             }
 
             auto linkId = textAt(rows, kDLinkId, 50);
@@ -747,6 +772,7 @@ private:
         std::vector<std::pair<ParentEntry*, std::int64_t>> m_writtenUndo;
         std::unique_ptr<db::Statement> m_newAsset[5];
         std::unordered_map<std::uint32_t, std::unique_ptr<db::Statement>> m_itemInserts, m_itemUpdates;
+        std::vector<Value> m_itemValues, m_hashValues;  // reused by every row
         std::unordered_map<std::uint64_t, std::unique_ptr<db::Statement>> m_assetInserts, m_assetUpdates;
     };
 };
