@@ -123,12 +123,18 @@ public:
         m_statement = m_destination.prepare(layout.parameterisedInsert());
     }
     void write(const std::vector<TransferValue>& values) override {
-        m_parameters.clear();
-        for (const TransferValue& value : values) {
+        // The parameters keep their strings from row to row: assigning reuses their room.
+        m_parameters.resize(values.size());
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const TransferValue& value = values[i];
+            db::Value& parameter = m_parameters[i];
             switch (value.kind) {
-                case TransferValue::Kind::Null: m_parameters.emplace_back(std::monostate{}); break;
-                case TransferValue::Kind::Number: m_parameters.emplace_back(value.number); break;
-                case TransferValue::Kind::Text: m_parameters.emplace_back(value.text); break;
+                case TransferValue::Kind::Null: parameter = std::monostate{}; break;
+                case TransferValue::Kind::Number: parameter = value.number; break;
+                case TransferValue::Kind::Text:
+                    if (auto* text = std::get_if<std::string>(&parameter)) text->assign(value.text);
+                    else parameter.emplace<std::string>(value.text);
+                    break;
             }
         }
         m_statement->execute(m_parameters);
