@@ -308,7 +308,7 @@ void ImportScreen::runStages() {
     }
 
     diag::UT_Output_Debug(" - Writing to temp table");
-    diag::stageLap("extraction");
+    diag::stageLap("extraction setup");
     m_stage = LS(270);
     for (wizard::StructureLevel& level : context.Gstructures) level.keyFindings.clear();
     if (!Write_To_Temp_Table_Hierachy(context, reporter,
