@@ -474,9 +474,11 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 ++total;
                 progress.pbSave.value = static_cast<int>(std::min<long>(levelRows, progress.pbSave.max));
                 progress.pbVerify.value = static_cast<int>(std::min<long>(levelRows - 1, progress.pbVerify.max));
-                progress.lblRecNumImport.caption = recordsImported + std::to_string(total);
+                // The count is text: written every few hundred rows, and once the level ends.
+                if (total % 256 == 0) progress.lblRecNumImport.caption = recordsImported + std::to_string(total);
                 progress.repaint();
             }
+            if (levelRows > 0) progress.lblRecNumImport.caption = recordsImported + std::to_string(total);
             if (keysOnOurSide) {
                 diag::UT_Output_Debug("Import=Level:" + std::to_string(i) + " - " + record.Name +
                                       " - recorded keys compared here: " + std::to_string(keyedRowsLeft) +
