@@ -2,20 +2,17 @@
 
 #include "db/preview_connection.h"
 #include "diag/text.h"
+#include "import/row_accounting.h"
 
 namespace koru::import {
 namespace {
 
 constexpr std::size_t kTreeItemsPerLevel = 3;
 
-long countOf(const db::Recordset& rows, std::size_t position) {
-    return std::stol(std::string(rows.text(position).value_or("0")));
-}
-
 }  // namespace
 
-std::int64_t highestItemId(db::Connection& destination, bool articles) {
-    auto rows = destination.query(articles ? "SELECT count(*) FROM KNOWLEDGE" : "SELECT max(ID) FROM CIID");
+std::int64_t highestItemId(db::Connection& destination) {
+    auto rows = destination.query("SELECT max(ID) FROM CIID");
     return rows->next() ? std::stoll(std::string(rows->text(0).value_or("0"))) : 0;
 }
 
@@ -33,14 +30,10 @@ void countPreview(db::Connection& destination, const std::vector<wizard::Structu
         preview.levels.push_back(counts);
     }
     if (preview.levels.empty()) return;
-    std::map<int, long> transferRows;
-    {
-        auto rows = destination.query("SELECT StructureID, count(*) FROM XFRTransfer GROUP BY StructureID");
-        while (rows->next()) transferRows[static_cast<int>(countOf(*rows, 0))] = countOf(*rows, 1);
-    }
+    std::map<int, long> transferRows = transferRowsPerLevel(destination);
     if (articles) {
         LevelPreview& counts = preview.levels.front();
-        counts.create = static_cast<long>(highestItemId(destination, true) - itemsBefore);
+        counts.create = articleCount(destination) - static_cast<long>(itemsBefore);
         counts.failing = std::max(0L, transferRows[1] - counts.create);
         return;
     }

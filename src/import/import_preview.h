@@ -31,10 +31,11 @@ struct ImportPreview {
 };
 
 // The item ids that existed before the item procedure ran: ids above it are new.
-std::int64_t highestItemId(db::Connection& destination, bool articles);
+std::int64_t highestItemId(db::Connection& destination);
 
 // Counts the session's items level by level while the run's work is still in the destination.
-// `itemsBefore` is highestItemId() before the item procedure; `moved` counts per level.
+// `itemsBefore` is highestItemId() before the item procedure (the article count for articles);
+// `moved` counts per level.
 void countPreview(db::Connection& destination, const std::vector<wizard::StructureLevel>& levels,
                   std::int32_t importId, bool updateRun, bool articles, std::int64_t itemsBefore,
                   const std::map<int, long>& moved, ImportPreview& preview);

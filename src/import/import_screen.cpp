@@ -169,6 +169,7 @@ void ImportScreen::run() {
         for (wizard::StructureLevel& level : context.Gstructures) level.rowsRead = 0;
         m_movedItems.clear();
         m_itemsBefore = 0;
+        m_previewCounted = false;
         m_stageError.clear();
     }
     diag::UT_Output_Debug(now() + " - Creating tables");
@@ -334,10 +335,11 @@ void ImportScreen::runStages() {
     m_stage = LS(271);
     std::optional<db::DbError> failedRows;
     std::string lostRows;  // rows that made nothing, and that no failure counted
-    if (m_previewing) m_itemsBefore = highestItemId(context.destination(), context.KBImport);
+    if (m_previewing && !context.KBImport) m_itemsBefore = highestItemId(context.destination());
     if (context.KBImport) {
         db::UntimedCommands untimed(context.destination());
         long articlesBefore = articleCount(context.destination());
+        m_itemsBefore = articlesBefore;
         procedures->XFR_Update_KB(context.destination());
         lostRows = unaccountedArticles(context.destination(), articlesBefore);
     } else {
@@ -410,7 +412,7 @@ void ImportScreen::runStages() {
         if (!Update_EXT_Conn_Str(*context.cboDiscovery, diag::trimBlanks(context.txtSConn))) throw RunFailed{};
     }
     // The rows that fail are said by the failure that follows.
-    if (m_previewing) countPreviewNow();
+    countPreviewNow();
     if (failedRows || !lostRows.empty()) {
         m_stage = LS(271);
         if (!failedRows) throw db::DbError(db::kErrGeneralFailure, lostRows);
@@ -625,7 +627,8 @@ void ImportScreen::warn(const std::string& text) {
 }
 
 void ImportScreen::countPreviewNow() noexcept {
-    if (!m_previewing) return;
+    if (!m_previewing || m_previewCounted) return;
+    m_previewCounted = true;
     try {
         wizard::Context& context = m_services.context;
         countPreview(context.destination(), context.Gstructures, m_importId, context.UpdateImportID > 0,

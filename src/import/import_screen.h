@@ -98,7 +98,8 @@ private:
     std::shared_ptr<db::DestinationLock> m_destinationLock;  // held from Start until the run ends
     bool m_previewing = false;
     ImportPreview m_preview;
-    std::int64_t m_itemsBefore = 0;    // the highest item id before the item procedure
+    std::int64_t m_itemsBefore = 0;    // the highest item id (articles: their count) before the item procedure
+    bool m_previewCounted = false;     // counted once, before a failure or at the run's end
     std::map<int, long> m_movedItems;  // per level, by the move of items that left the source
     std::string m_stageError;          // what a stage of a preview reported
 };

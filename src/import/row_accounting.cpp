@@ -7,10 +7,6 @@
 namespace koru::import {
 namespace {
 
-long countOf(const db::Recordset& rows, std::size_t position) {
-    return std::stol(std::string(rows.text(position).value_or("0")));
-}
-
 // The first key of the level with more transfer rows than items recorded for it.
 std::string firstUnrecordedKey(db::Connection& destination, const std::string& session, int level) {
     std::map<std::string, long> keys;
@@ -31,13 +27,20 @@ std::string firstUnrecordedKey(db::Connection& destination, const std::string& s
 
 }  // namespace
 
+long countOf(const db::Recordset& rows, std::size_t position) {
+    return std::stol(std::string(rows.text(position).value_or("0")));
+}
+
+std::map<int, long> transferRowsPerLevel(db::Connection& destination) {
+    std::map<int, long> rows;
+    auto counts = destination.query("SELECT StructureID, count(*) FROM XFRTransfer GROUP BY StructureID");
+    while (counts->next()) rows[static_cast<int>(countOf(*counts, 0))] = countOf(*counts, 1);
+    return rows;
+}
+
 std::string unaccountedRows(db::Connection& destination, std::int32_t importId, bool updateRun, long failedRows) {
     std::string session = std::to_string(importId);
-    std::map<int, long> rows;
-    {
-        auto counts = destination.query("SELECT StructureID, count(*) FROM XFRTransfer GROUP BY StructureID");
-        while (counts->next()) rows[static_cast<int>(countOf(*counts, 0))] = countOf(*counts, 1);
-    }
+    std::map<int, long> rows = transferRowsPerLevel(destination);
     // Each row that went in recorded its item; a record whose item is gone counts for nothing.
     std::map<int, long> items;
     {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@ namespace koru::import {
 // with the count per level. `failedRows` the procedure reported itself; in an update run several
 // rows may update one recorded item, in a plain import every row makes its own.
 std::string unaccountedRows(db::Connection& destination, std::int32_t importId, bool updateRun, long failedRows);
+
+// A count a statement read, in the column at `position`.
+long countOf(const db::Recordset& rows, std::size_t position);
+// The transfer rows of each level.
+std::map<int, long> transferRowsPerLevel(db::Connection& destination);
 
 // The knowledge base's articles, counted before and after the article procedure.
 long articleCount(db::Connection& destination);

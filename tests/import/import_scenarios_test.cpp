@@ -338,7 +338,7 @@ private:
         std::optional<int> exit;
         std::size_t shownBefore = dialogs.shown().size();
         long articlesBefore = context.KBImport ? countOf("SELECT count(*) FROM KNOWLEDGE") : 0;
-        std::int64_t itemsBefore = highestItemId(context.destination(), context.KBImport);
+        std::int64_t itemsBefore = context.KBImport ? articlesBefore : highestItemId(context.destination());
         std::map<std::string, std::string> parentsBefore = parents();
         test::writeFile(home.path() / "TKImportLog.on", "");
         fs::remove(home.path() / "TKImportLog.log");
