@@ -301,13 +301,9 @@ double rawInsert(const fs::path& file, const LandedRows& landed) {
     return seconds;
 }
 
-// The peak resident memory (KiB) of this process since its program started: unlike
-// getrusage's, it leaves out what the process held before exec, a copy of its parent's.
+// The peak resident memory (KiB) of this process since its program started.
 long peakOfThisProgram() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-    }
+    if (auto kib = diag::peakResidentKib()) return *kib;
     throw std::runtime_error("/proc/self/status names no VmHWM");
 }
 

@@ -16,23 +16,18 @@ void StageClock::lap(std::string name) {
     m_isRunning = true;
 }
 
-namespace {
-
-// VmHWM from /proc/self/status; 0 where there is none.
-long peakResidentKib() {
+std::optional<long> peakResidentKib() {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
         if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
     }
-    return 0;
+    return std::nullopt;
 }
-
-}  // namespace
 
 void StageClock::stop() {
     if (!m_isRunning) return;
     double seconds = std::chrono::duration<double>(Clock::now() - m_started).count();
-    m_laps.push_back({std::move(m_running), seconds, peakResidentKib()});
+    m_laps.push_back({std::move(m_running), seconds, peakResidentKib().value_or(0)});
     m_isRunning = false;
 }
 

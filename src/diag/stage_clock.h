@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,11 @@ private:
     Clock::time_point m_started;
     bool m_isRunning = false;
 };
+
+// The peak resident memory (KiB) of this process since its program started (VmHWM): unlike
+// getrusage's, it leaves out what the process held before exec. Nullopt where the system
+// does not say.
+std::optional<long> peakResidentKib();
 
 inline void stageLap(std::string name) { StageClock::instance().lap(std::move(name)); }
 
