@@ -3,6 +3,9 @@
 namespace koru::db {
 namespace {
 
+// The one savepoint a stage's transaction needs: stages do not nest them.
+const std::string kSavepoint = "koru_preview_1";
+
 class PreviewStatement : public Statement {
 public:
     PreviewStatement(const PreviewConnection& connection, std::unique_ptr<Statement> real)
@@ -25,7 +28,7 @@ private:
 }  // namespace
 
 PreviewConnection::PreviewConnection(std::unique_ptr<Connection> real, DestinationDialect::Kind kind)
-    : m_real(std::move(real)), m_kind(kind) {
+    : ForwardingConnection(std::move(real)), m_kind(kind) {
     m_real->beginTransaction();
 }
 
@@ -41,7 +44,7 @@ PreviewConnection::~PreviewConnection() {
 
 std::unique_ptr<Connection> PreviewConnection::rollBack() {
     if (m_real->isOpen() && m_real->inTransaction()) m_real->rollback();
-    m_depth = 0;
+    m_inStage = false;
     return std::move(m_real);
 }
 
@@ -53,10 +56,6 @@ void PreviewConnection::checkOpen() const {
     }
 }
 
-std::string PreviewConnection::savepoint(std::size_t depth) const { return "koru_preview_" + std::to_string(depth); }
-
-void PreviewConnection::open(const std::string& connectionString) { m_real->open(connectionString); }
-void PreviewConnection::close() { m_real->close(); }
 bool PreviewConnection::isOpen() const { return m_real && m_real->isOpen(); }
 
 void PreviewConnection::execute(const std::string& sql) {
@@ -79,52 +78,40 @@ std::vector<FieldInfo> PreviewConnection::columns(const std::string& table) {
     return m_real->columns(table);
 }
 
-const std::string& PreviewConnection::connectionString() const { return m_real->connectionString(); }
-const std::vector<ProviderError>& PreviewConnection::providerErrors() const { return m_real->providerErrors(); }
-
 std::unique_ptr<Statement> PreviewConnection::prepare(const std::string& sql) {
     checkOpen();
     return std::make_unique<PreviewStatement>(*this, m_real->prepare(sql));
 }
 
-std::int64_t PreviewConnection::affectedRows() const { return m_real->affectedRows(); }
-std::int64_t PreviewConnection::lastInsertId() { return m_real->lastInsertId(); }
-
 void PreviewConnection::beginTransaction() {
-    if (m_depth > 0) throw DbError(kErrGeneralFailure, "A transaction is already active on this connection.");
+    if (m_inStage) throw DbError(kErrGeneralFailure, "A transaction is already active on this connection.");
     checkOpen();
-    m_real->execute(m_kind == DestinationDialect::Kind::Mssql ? "SAVE TRANSACTION " + savepoint(1)
-                                                                   : "SAVEPOINT " + savepoint(1));
-    m_depth = 1;
+    m_real->execute(m_kind == DestinationDialect::Kind::Mssql ? "SAVE TRANSACTION " + kSavepoint
+                                                              : "SAVEPOINT " + kSavepoint);
+    m_inStage = true;
 }
 
 void PreviewConnection::commit() {
-    if (m_depth == 0) throw DbError(kErrGeneralFailure, "No transaction is active.");
+    if (!m_inStage) throw DbError(kErrGeneralFailure, "No transaction is active.");
     checkOpen();
     // SQL Server keeps a savepoint until the transaction ends: there is nothing to release.
-    if (m_kind != DestinationDialect::Kind::Mssql) m_real->execute("RELEASE " + savepoint(1));
-    m_depth = 0;
+    if (m_kind != DestinationDialect::Kind::Mssql) m_real->execute("RELEASE " + kSavepoint);
+    m_inStage = false;
 }
 
 void PreviewConnection::rollback() {
-    if (m_depth == 0) return;
-    m_depth = 0;
+    if (!m_inStage) return;
+    m_inStage = false;
     checkOpen();
     if (m_kind == DestinationDialect::Kind::Mssql) {
-        m_real->execute("ROLLBACK TRANSACTION " + savepoint(1));
+        m_real->execute("ROLLBACK TRANSACTION " + kSavepoint);
     } else {
-        m_real->execute("ROLLBACK TO " + savepoint(1));
-        m_real->execute("RELEASE " + savepoint(1));
+        m_real->execute("ROLLBACK TO " + kSavepoint);
+        m_real->execute("RELEASE " + kSavepoint);
     }
 }
 
-bool PreviewConnection::inTransaction() const { return m_depth > 0 && m_real->inTransaction(); }
-void PreviewConnection::cancel() { m_real->cancel(); }
-void PreviewConnection::setCommandTimeout(int seconds) { m_real->setCommandTimeout(seconds); }
-int PreviewConnection::commandTimeout() const { return m_real->commandTimeout(); }
-void PreviewConnection::setConnectionTimeout(int seconds) { m_real->setConnectionTimeout(seconds); }
-std::string PreviewConnection::dbmsName() const { return m_real->dbmsName(); }
-std::string PreviewConnection::identifierQuote() const { return m_real->identifierQuote(); }
+bool PreviewConnection::inTransaction() const { return m_inStage && m_real->inTransaction(); }
 
 void endPreview(std::unique_ptr<Connection>& connection) {
     auto* preview = dynamic_cast<PreviewConnection*>(connection.get());

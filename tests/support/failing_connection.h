@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "support/forwarding_connection.h"
+#include "db/forwarding_connection.h"
 #include "diag/stop_request.h"
 
 namespace koru::test {
@@ -12,10 +12,10 @@ namespace koru::test {
 // A real connection that refuses one statement a number of times with a chosen error, as a
 // server would; everything else goes through. A statement ending in "*" refuses every statement
 // that begins with the text before it.
-class FailingConnection : public ForwardingConnection {
+class FailingConnection : public db::ForwardingConnection {
 public:
     FailingConnection(std::unique_ptr<db::Connection> real, std::string statement, std::int32_t code, int times)
-        : ForwardingConnection(std::move(real)), m_statement(std::move(statement)), m_code(code), m_times(times) {}
+        : db::ForwardingConnection(std::move(real)), m_statement(std::move(statement)), m_code(code), m_times(times) {}
 
     void execute(const std::string& sql) override {
         if (matches(sql)) refuse(sql);

@@ -6,15 +6,15 @@
 #include <utility>
 #include <vector>
 
-#include "support/forwarding_connection.h"
+#include "db/forwarding_connection.h"
 
 namespace koru::test {
 
 // A real connection that notes the length of every statement it receives; everything goes
 // through.
-class RecordingConnection : public ForwardingConnection {
+class RecordingConnection : public db::ForwardingConnection {
 public:
-    using ForwardingConnection::ForwardingConnection;
+    using db::ForwardingConnection::ForwardingConnection;
 
     void execute(const std::string& sql) override { m_real->execute(noted(sql)); }
     std::unique_ptr<db::Recordset> query(const std::string& sql) override { return m_real->query(noted(sql)); }

@@ -7,23 +7,23 @@
 
 #include "db/connection.h"
 
-namespace koru::test {
+namespace koru::db {
 
-// A real connection behind a test's own: every call goes through unless the test overrides it.
-class ForwardingConnection : public db::Connection {
+// A real connection behind another: every call goes through unless the subclass overrides it.
+class ForwardingConnection : public Connection {
 public:
-    explicit ForwardingConnection(std::unique_ptr<db::Connection> real) : m_real(std::move(real)) {}
+    explicit ForwardingConnection(std::unique_ptr<Connection> real) : m_real(std::move(real)) {}
 
     void open(const std::string& connectionString) override { m_real->open(connectionString); }
     void close() override { m_real->close(); }
     bool isOpen() const override { return m_real->isOpen(); }
     void execute(const std::string& sql) override { m_real->execute(sql); }
-    std::unique_ptr<db::Recordset> query(const std::string& sql) override { return m_real->query(sql); }
-    std::vector<std::string> tables(db::ObjectType type) override { return m_real->tables(type); }
-    std::vector<db::FieldInfo> columns(const std::string& table) override { return m_real->columns(table); }
+    std::unique_ptr<Recordset> query(const std::string& sql) override { return m_real->query(sql); }
+    std::vector<std::string> tables(ObjectType type) override { return m_real->tables(type); }
+    std::vector<FieldInfo> columns(const std::string& table) override { return m_real->columns(table); }
     const std::string& connectionString() const override { return m_real->connectionString(); }
-    const std::vector<db::ProviderError>& providerErrors() const override { return m_real->providerErrors(); }
-    std::unique_ptr<db::Statement> prepare(const std::string& sql) override { return m_real->prepare(sql); }
+    const std::vector<ProviderError>& providerErrors() const override { return m_real->providerErrors(); }
+    std::unique_ptr<Statement> prepare(const std::string& sql) override { return m_real->prepare(sql); }
     std::int64_t affectedRows() const override { return m_real->affectedRows(); }
     std::int64_t lastInsertId() override { return m_real->lastInsertId(); }
     void beginTransaction() override { m_real->beginTransaction(); }
@@ -38,7 +38,7 @@ public:
     std::string identifierQuote() const override { return m_real->identifierQuote(); }
 
 protected:
-    std::unique_ptr<db::Connection> m_real;
+    std::unique_ptr<Connection> m_real;
 };
 
-}  // namespace koru::test
+}  // namespace koru::db
