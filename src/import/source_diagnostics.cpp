@@ -35,20 +35,19 @@ void LevelKeys::add(std::string_view key) {
 }
 
 std::vector<std::string> LevelKeys::findings(const std::string& level) const {
-    long repeated = 0, repeatedRows = 0, spelled = 0;
+    long repeatedRows = 0;
     // The first few in key order, whatever order the groups are kept in.
     std::vector<const std::pair<const std::string, KeyGroup>*> repeatedGroups, spelledGroups;
     for (const auto& entry : m_groups) {
         const KeyGroup& group = entry.second;
         if (!group.second.empty()) {
-            ++spelled;
             spelledGroups.push_back(&entry);
         } else if (group.rows > 1) {
-            ++repeated;
             repeatedRows += group.rows;
             repeatedGroups.push_back(&entry);
         }
     }
+    long repeated = static_cast<long>(repeatedGroups.size()), spelled = static_cast<long>(spelledGroups.size());
     auto first = [](auto& groups) {
         std::size_t shown = std::min<std::size_t>(groups.size(), kKeysShown);
         std::partial_sort(groups.begin(), groups.begin() + static_cast<std::ptrdiff_t>(shown), groups.end(),
