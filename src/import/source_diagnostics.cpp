@@ -4,7 +4,7 @@
 #include "diag/text.h"
 
 #include <algorithm>
-#include <utility>
+#include <optional>
 
 namespace koru::import {
 namespace {
@@ -22,43 +22,34 @@ std::string quotedList(const std::vector<std::string>& keys) {
 void LevelKeys::add(std::string_view key) {
     std::string_view trimmed = diag::trimmedView(key);
     if (trimmed.empty()) return;  // keyless rows are said apart
-    KeyGroup& group = m_groups[db::foldKey(trimmed)];
-    if (group.rows++ == 0) {
-        group.first = key;
-    } else if (key != group.first && key != group.second) {
-        if (key < group.first) {
-            group.second = std::exchange(group.first, std::string(key));
-        } else if (group.second.empty() || key < group.second) {
-            group.second = key;
-        }
-    }
+    std::size_t at = m_arena.size();
+    m_arena += db::foldKey(trimmed);
+    m_entries.push_back({at, static_cast<std::uint32_t>(m_arena.size() - at), static_cast<std::uint32_t>(key.size())});
+    m_arena += key;
 }
 
-std::vector<std::string> LevelKeys::findings(const std::string& level) const {
-    long repeatedRows = 0;
-    // The first few in key order, whatever order the groups are kept in.
-    std::vector<const std::pair<const std::string, KeyGroup>*> repeatedGroups, spelledGroups;
-    for (const auto& entry : m_groups) {
-        const KeyGroup& group = entry.second;
-        if (!group.second.empty()) {
-            spelledGroups.push_back(&entry);
-        } else if (group.rows > 1) {
-            repeatedRows += group.rows;
-            repeatedGroups.push_back(&entry);
+std::vector<std::string> LevelKeys::findings(const std::string& level) {
+    std::sort(m_entries.begin(), m_entries.end(), [this](const Entry& a, const Entry& b) {
+        int order = folded(a).compare(folded(b));
+        return order != 0 ? order < 0 : written(a) < written(b);
+    });
+    // A group's rows are together, its lowest spelling first; groups come in key order.
+    long repeated = 0, spelled = 0, repeatedRows = 0;
+    std::vector<std::string> firstRepeated, firstSpelled;
+    for (std::size_t start = 0, end; start < m_entries.size(); start = end) {
+        std::string_view key = folded(m_entries[start]), first = written(m_entries[start]);
+        std::optional<std::string_view> second;
+        for (end = start + 1; end < m_entries.size() && folded(m_entries[end]) == key; ++end) {
+            if (!second && written(m_entries[end]) != first) second = written(m_entries[end]);
+        }
+        long rows = static_cast<long>(end - start);
+        if (second) {
+            if (spelled++ < kKeysShown) firstSpelled.push_back(std::string(first) + "' and '" + std::string(*second));
+        } else if (rows > 1) {
+            repeatedRows += rows;
+            if (repeated++ < kKeysShown) firstRepeated.emplace_back(first);
         }
     }
-    long repeated = static_cast<long>(repeatedGroups.size()), spelled = static_cast<long>(spelledGroups.size());
-    auto first = [](auto& groups) {
-        std::size_t shown = std::min<std::size_t>(groups.size(), kKeysShown);
-        std::partial_sort(groups.begin(), groups.begin() + static_cast<std::ptrdiff_t>(shown), groups.end(),
-                          [](auto* a, auto* b) { return a->first < b->first; });
-        groups.resize(shown);
-    };
-    first(repeatedGroups);
-    first(spelledGroups);
-    std::vector<std::string> firstRepeated, firstSpelled;
-    for (auto* entry : repeatedGroups) firstRepeated.push_back(entry->second.first);
-    for (auto* entry : spelledGroups) firstSpelled.push_back(entry->second.first + "' and '" + entry->second.second);
     std::vector<std::string> lines;
     if (repeated > 0) {
         lines.push_back(level + ": " + std::to_string(repeated) + (repeated == 1 ? " key occurs" : " keys occur") +

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
 namespace koru::import {
@@ -15,17 +15,23 @@ public:
     void add(std::string_view key);
     // One line per finding, each saying what the import does about it: keys that occur more than
     // once, and keys that differ from another only in case or trailing blanks. `level` names it.
-    std::vector<std::string> findings(const std::string& level) const;
+    // Sorts the keys kept.
+    std::vector<std::string> findings(const std::string& level);
 
 private:
-    // The two lowest spellings are all the findings show: every row need not keep its own.
-    struct KeyGroup {
-        long rows = 0;
-        std::string first;   // the lowest spelling the rows wrote
-        std::string second;  // the next distinct one; empty while all rows spell the key alike
+    // Every key packed as the destination compares it, then as the row wrote it: a level may
+    // hold hundreds of thousands, and sorting them once groups them all.
+    struct Entry {
+        std::size_t at;
+        std::uint32_t foldedLength;
+        std::uint32_t keyLength;
     };
-    // By the key as the destination compares it; one lookup per source row, so hashed.
-    std::unordered_map<std::string, KeyGroup> m_groups;
+    std::string_view folded(const Entry& entry) const { return {m_arena.data() + entry.at, entry.foldedLength}; }
+    std::string_view written(const Entry& entry) const {
+        return {m_arena.data() + entry.at + entry.foldedLength, entry.keyLength};
+    }
+    std::string m_arena;
+    std::vector<Entry> m_entries;
 };
 
 // Values of one level cut at their field's width, per column.

@@ -459,7 +459,9 @@ private:
         }
         if (context.KBImport) return;
         // A failed run may hold items it could not record.
-        if (succeeded) EXPECT_EQ(countOf("SELECT count(*) FROM CIID WHERE ID > " + std::to_string(itemsBefore)), created);
+        if (succeeded) {
+            EXPECT_EQ(countOf("SELECT count(*) FROM CIID WHERE ID > " + std::to_string(itemsBefore)), created);
+        }
         EXPECT_EQ(m_previewed.tree, done.tree);
     }
 
