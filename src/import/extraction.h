@@ -43,6 +43,8 @@ public:
     virtual ~TransferWriter() = default;
     virtual void beginLevel(const TransferLayout& layout) = 0;
     virtual void write(const std::vector<TransferValue>& values) = 0;
+    // The level's rows are all written: a refused one fails here at the latest.
+    virtual void endLevel() {}
     // The stage is over, or failed: what was written stays.
     virtual void finish() = 0;
 };
