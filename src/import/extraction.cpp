@@ -118,7 +118,7 @@ public:
     explicit PreparedTransferWriter(db::Connection& destination) : m_destination(destination) {}
     ~PreparedTransferWriter() override {
         try {
-            finish();
+            abandon();
         } catch (...) {
             // the stage has reported its own error already
         }
@@ -151,9 +151,19 @@ public:
         if (m_rows.size() == kBatchRows) flush();
     }
     void endLevel() override { flush(); }
-    // Commits also after a failure: rows already written stay, as they would row by row.
     void finish() override {
-        flush();
+        try {
+            flush();
+        } catch (...) {
+            abandon();
+            throw;
+        }
+        abandon();
+    }
+    // Commits also after a failure: rows already written stay, as they would row by row.
+    void abandon() override {
+        m_rows.clear();
+        m_batch.clear();
         m_statement.reset();
         if (m_destination.isOpen() && m_destination.inTransaction()) m_destination.commit();
     }
@@ -175,18 +185,13 @@ private:
         std::stable_sort(m_rows.begin(), m_rows.end(), [this](const Row& a, const Row& b) {
             return a.keyed && (!b.keyed || db::compareKeys(keyOf(a), keyOf(b)) > 0);
         });
-        // A refused row ends the batch, as it ends the stage: the rows after it go with it.
-        struct Emptied {
-            PreparedTransferWriter& writer;
-            ~Emptied() {
-                writer.m_rows.clear();
-                writer.m_batch.clear();
-            }
-        } emptied{*this};
+        // A refused row ends the stage: abandon() drops the rows after it.
         for (const Row& row : m_rows) {
             unpack(row);
             m_statement->execute(m_parameters);
         }
+        m_rows.clear();
+        m_batch.clear();
     }
 
     // The row's values as parameters, whose strings keep their room from row to row.
@@ -576,7 +581,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
         return true;
     } catch (const std::exception& error) {
         try {
-            if (writer) writer->finish();
+            if (writer) writer->abandon();
         } catch (const std::exception&) {
             // the first error is the one to report
         }

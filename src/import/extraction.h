@@ -45,8 +45,10 @@ public:
     virtual void write(const std::vector<TransferValue>& values) = 0;
     // The level's rows are all written: a refused one fails here at the latest.
     virtual void endLevel() {}
-    // The stage is over, or failed: what was written stays.
+    // The stage is over: what was written stays.
     virtual void finish() = 0;
+    // The stage failed: what was written stays, rows still held back are dropped.
+    virtual void abandon() { finish(); }
 };
 
 // SQL Server receives one INSERT text per row; the embedded destination binds the values to
