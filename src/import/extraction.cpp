@@ -110,9 +110,10 @@ private:
     const TransferLayout* m_layout = nullptr;
 };
 
-// Rows go in some thousands at a time, each batch in the order the item step takes them (keys
-// descending, keyless rows last, equal keys as they came): that step then reads each batch front
-// to back instead of a page of the table per row, which on a large import is much of its time.
+// Rows go in some thousands at a time (a few MiB at most), each batch in the order the item step
+// takes them (keys descending, keyless rows last, equal keys as they came): that step then reads
+// each batch front to back instead of a page of the table per row, which on a large import is much
+// of its time.
 class PreparedTransferWriter : public TransferWriter {
 public:
     explicit PreparedTransferWriter(db::Connection& destination) : m_destination(destination) {}
@@ -148,7 +149,7 @@ public:
             }
         }
         m_rows.push_back(row);
-        if (m_rows.size() == kBatchRows) flush();
+        if (m_rows.size() == kBatchRows || m_batch.size() >= kBatchBytes) flush();
     }
     void endLevel() override { flush(); }
     void finish() override {
@@ -170,6 +171,7 @@ public:
 
 private:
     static constexpr std::size_t kBatchRows = 16384;
+    static constexpr std::size_t kBatchBytes = std::size_t{4} << 20;  // long texts make smaller batches
     static constexpr std::size_t kKeyField = 1;  // XFRID, after StructureID
     struct Row {
         std::size_t at;      // where its values start in the batch
