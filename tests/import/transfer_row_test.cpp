@@ -5,6 +5,9 @@
 #include <stdexcept>
 
 #include "db/ado_types.h"
+#include "import/extraction.h"
+#include "import/import_statements.h"
+#include "support/embedded_destination.h"
 #include "support/scripted_connection.h"
 
 namespace koru::import {
@@ -100,6 +103,60 @@ TEST(TransferValues, ARowBecomesItsColumnsAndValues) {
               "INSERT INTO [XFRTransfer] ([StructureID], [XFRID], [Parent], [StructureParentID], [StyleID], "
               "[SLAProvider], [DToolID], [DDefault], [Alpha1], [Num2], [ACurr1], [Location], [Notes]) VALUES (?, ?, "
               "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+}
+
+// The embedded destination's writer holds rows back and writes them in the order the item step
+// reads them; rows of long texts go in before the level ends, so that a level's rows are never
+// all held at once.
+TEST(TransferWriter, EmbeddedRowsGoInKeyOrderAndLongTextsDoNotWaitForTheLevelEnd) {
+    test::EmbeddedDestination embedded;
+    auto connection = embedded.connect();
+    db::Connection& destination = *connection;
+    for (const std::string& statement : importStatementsFor(db::DestinationDialect::Kind::Sqlite).createTransferTable())
+        destination.execute(statement);
+    mapping::ColumnMapping notes;
+    notes.sourceTable = "Faq";
+    notes.sourceColumn = "Answer";
+    notes.destinTable = "CIID";
+    notes.destinColumn = "Notes";
+    wizard::StructureLevel level;
+    level.DLink = "[Faq].[ID]";
+    TransferLayout layout(1, level, {notes}, {});
+    auto text = [](std::optional<std::string> value) {
+        TransferValue cell;
+        if (value) {
+            cell.kind = TransferValue::Kind::Text;
+            cell.text = *value;
+        }
+        return cell;
+    };
+    // StructureID, XFRID, Parent, StructureParentID, StyleID, SLAProvider, Notes
+    auto row = [&](std::optional<std::string> key, std::string note) {
+        std::vector<TransferValue> values(7);
+        for (std::size_t i : {0, 4, 5}) values[i].kind = TransferValue::Kind::Number;
+        values[1] = text(key);
+        values[2] = text(std::string());
+        values[6] = text(note);
+        return values;
+    };
+    auto writer = makeTransferWriter(destination, db::DestinationDialect::Kind::Sqlite);
+    writer->beginLevel(layout);
+    for (auto key : {std::optional<std::string>("b"), std::optional<std::string>(), std::optional<std::string>("A"),
+                     std::optional<std::string>("c"), std::optional<std::string>("a")}) {
+        writer->write(row(key, "short"));
+    }
+    writer->endLevel();
+    EXPECT_EQ(test::rowsOf(destination, "SELECT ifnull(XFRID, '-') FROM XFRTransfer ORDER BY rowid"),
+              "c\nb\nA\na\n-\n");
+
+    writer->beginLevel(layout);
+    const std::string longNote(4000, 'n');
+    for (int i = 0; i < 2000; ++i) writer->write(row("k" + std::to_string(i), longNote));
+    EXPECT_GT(std::stol(test::rowsOf(destination, "SELECT count(*) FROM XFRTransfer")), 5);
+    writer->finish();
+    EXPECT_EQ(test::rowsOf(destination, "SELECT count(*), sum(length(Notes)) FROM XFRTransfer WHERE XFRID LIKE 'k%'"),
+              "2000|8000000\n");
+    EXPECT_FALSE(destination.inTransaction());
 }
 
 }  // namespace
