@@ -242,10 +242,9 @@ LandedTable readLanded(const fs::path& database, const std::string& from, std::v
 
 // Every column of a table, in the order it was created.
 std::vector<std::string> columnsOf(db::Connection& destination, const std::string& table) {
-    std::vector<std::string> columns;
-    auto rows = destination.query("SELECT name FROM pragma_table_info('" + table + "') ORDER BY cid");
-    while (rows->next()) columns.emplace_back(rows->text(0).value_or(""));
-    return columns;
+    std::vector<std::string> names;
+    for (const db::FieldInfo& field : destination.columns(table)) names.push_back(field.name);
+    return names;
 }
 
 // What creates a table of the destination and the indexes it has while the import writes it.

@@ -16,6 +16,7 @@
 #include "diag/text.h"
 #include "import/import_statements.h"
 #include "import/level_query.h"
+#include "import/row_accounting.h"
 #include "import/source_diagnostics.h"
 #include "mapping/mapping_checks.h"
 #include "wizard/error_trap.h"
@@ -261,7 +262,7 @@ std::optional<std::string> unlinkedRows(db::Connection& source, const LevelQuery
     long count = -linked;
     {
         auto rows = source.query("Select count(*) " + all);
-        if (rows->next()) count += std::stol(std::string(rows->text(0).value_or("0")));
+        if (rows->next()) count += countOf(*rows, 0);
     }
     if (count <= 0) return std::nullopt;
     std::string select = "Select " + (key.empty() ? std::string("''") : key) + ", " + upLink + " ";
@@ -496,7 +497,7 @@ bool Write_To_Temp_Table_Hierachy(wizard::Context& context, diag::ErrorReporter&
                 long linked = progress.pbSave.max;
                 if (updateRun) {
                     auto count = source.query("Select count(*) " + composed.statement.substr(composed.selectEnd));
-                    linked = count->next() ? std::stol(std::string(count->text(0).value_or("0"))) : 0;
+                    linked = count->next() ? countOf(*count, 0) : 0;
                 }
                 unlinked = unlinkedRows(source, composed, record.DLink, record.ULink, linked, levelName,
                                         "level " + std::to_string(parent) + " (" + context.Gstructures[parent].Name + ")");

@@ -1,10 +1,9 @@
 #pragma once
 
-
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
-#include <cstdint>
 #include <vector>
 
 namespace koru::import {
